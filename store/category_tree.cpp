@@ -1,0 +1,122 @@
+// The category tree: construction, path resolution, removal and clearing.
+#include "configuration_store.h"
+#include "store_internal.h"
+
+namespace kov {
+using namespace detail;
+
+namespace {
+
+constexpr const char* kTopLevelCategories[] = {
+    "CONFIG_CATEGORY_MACHINE/",
+    "CONFIG_CATEGORY_SOFTWARE/",
+    "CONFIG_CATEGORY_USER/",
+};
+
+void FreeValues(ConfigurationCategory* category) {
+    ConfigurationValue* value = category->firstValue;
+    while (value != nullptr) {
+        ConfigurationValue* next = value->next;
+        if (OwnsBuffer(value->type)) delete[] value->data.bytes;
+        delete value;
+        value = next;
+    }
+    category->firstValue = nullptr;
+    category->valueCount = 0;
+}
+
+// Frees every value and descendant of top, leaving top empty. Iterative, so that no depth
+// of nesting can exhaust the stack: a detached child keeps its parent in `previous`.
+void DestroyBelow(ConfigurationCategory* top) {
+    ConfigurationCategory* current = top;
+    for (;;) {
+        if (ConfigurationCategory* child = current->firstChild) {
+            current->firstChild = child->next;
+            if (child->next != nullptr) child->next->previous = nullptr;
+            --current->childCount;
+            child->next = nullptr;
+            child->previous = current;
+            current = child;
+            continue;
+        }
+        FreeValues(current);
+        if (current == top) return;
+        ConfigurationCategory* parent = current->previous;
+        delete current;
+        current = parent;
+    }
+}
+
+void AppendChild(ConfigurationCategory* parent, ConfigurationCategory* child) {
+    ConfigurationCategory* last = parent->firstChild;
+    while (last != nullptr && last->next != nullptr) last = last->next;
+    child->previous = last;
+    child->next = nullptr;
+    (last != nullptr ? last->next : parent->firstChild) = child;
+    ++parent->childCount;
+}
+
+void Unlink(ConfigurationCategory* parent, ConfigurationCategory* child) {
+    (child->previous != nullptr ? child->previous->next : parent->firstChild) = child->next;
+    if (child->next != nullptr) child->next->previous = child->previous;
+    --parent->childCount;
+}
+
+}  // namespace
+
+ConfigurationStore::ConfigurationStore() : ConfigurationCategory{} {
+    try {
+        for (const char* path : kTopLevelCategories) ResolveCategory(nullptr, path);
+    } catch (...) {
+        Clear();  // the destructor does not run for a half-built object
+        throw;
+    }
+}
+
+ConfigurationStore::~ConfigurationStore() { Clear(); }
+
+ConfigurationCategory* ConfigurationStore::ResolveCategory(ConfigurationCategory* start,
+                                                           const char* path, int32_t* created) {
+    const std::string_view segments = CheckedName(path);
+    ConfigurationCategory* current = start != nullptr ? start : this;
+    bool madeLast = true;  // a path with no segment reports 1
+    ForEachSegment(segments, [&](std::string_view segment) {
+        if (ConfigurationCategory* child = FindChild(current, segment)) {
+            current = child;
+            madeLast = false;
+            return true;
+        }
+        auto* child = NewRecord<ConfigurationCategory>();
+        CopyName(child->name, segment);
+        AppendChild(current, child);
+        current = child;
+        madeLast = true;
+        return true;
+    });
+    if (created != nullptr) *created = madeLast ? 1 : 0;
+    return current;
+}
+
+int32_t ConfigurationStore::RemoveCategory(ConfigurationCategory* start, const char* path) {
+    const std::string_view segments = CheckedName(path);
+    if (!HasSegment(segments)) Throw(CONFIG_ERR_INVALID);  // would remove start itself
+    ConfigurationCategory* parent = nullptr;
+    ConfigurationCategory* target = start != nullptr ? start : this;
+    bool found = true;
+    ForEachSegment(segments, [&](std::string_view segment) {
+        ConfigurationCategory* child = FindChild(target, segment);
+        if (child == nullptr) return found = false;
+        parent = target;
+        target = child;
+        return true;
+    });
+    if (!found) return CONFIG_ERR_NOT_FOUND;
+    DestroyBelow(target);
+    Unlink(parent, target);
+    delete target;
+    return CONFIG_OK;
+}
+
+void ConfigurationStore::Clear() { DestroyBelow(this); }
+
+}  // namespace kov

@@ -1,0 +1,198 @@
+// The reader of the sectioned text format. Each line is taken whole, whatever its length;
+// "\r\n" counts as one line end; a NUL byte hides the rest of its line from the token rules.
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "configuration_store.h"
+#include "store_internal.h"
+
+namespace kov {
+using namespace detail;
+
+namespace {
+
+struct Token {
+    std::string_view text;
+    bool endsWithNewline = false;  // the token ran over the line end (only possible for the type word)
+};
+
+// strtok-style tokens over one line, its line end seen as a trailing "\n" when it had one:
+// each call skips leading delimiters of its own set and consumes the delimiter that ends the token.
+class LineTokens {
+public:
+    LineTokens(std::string_view text, bool newline) : text_(text), newline_(newline) {}
+
+    bool Next(std::string_view delimiters, Token& token) {
+        const bool newlineIsDelimiter = delimiters.find('\n') != std::string_view::npos;
+        while (position_ < text_.size() && delimiters.find(text_[position_]) != std::string_view::npos)
+            ++position_;
+        if (position_ == text_.size() && newline_ && newlineIsDelimiter) position_ = End();
+        if (position_ >= End()) return false;
+        const std::size_t begin = position_;
+        while (position_ < text_.size() && delimiters.find(text_[position_]) == std::string_view::npos)
+            ++position_;
+        token.text = text_.substr(begin, position_ - begin);
+        token.endsWithNewline = position_ == text_.size() && newline_ && !newlineIsDelimiter;
+        position_ = token.endsWithNewline ? End() : position_ + 1;
+        return true;
+    }
+
+private:
+    std::size_t End() const { return text_.size() + (newline_ ? 1 : 0); }
+
+    std::string_view text_;
+    bool newline_;
+    std::size_t position_ = 0;
+};
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+uint32_t HexDigitValue(char c) {
+    if (c <= '9') return static_cast<uint32_t>(c - '0');
+    return static_cast<uint32_t>((c | 0x20) - 'a' + 10);
+}
+
+bool IsScanfSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Reads like "%x": optional blanks, sign and 0x prefix, then hexadecimal digits up to the first
+// other character; no digit gives 0. Digits past the eighth wrap (the low 32 bits are kept).
+uint32_t ScanHex(std::string_view word) {
+    std::size_t i = 0;
+    while (i < word.size() && IsScanfSpace(word[i])) ++i;
+    bool negative = false;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
+    if (i + 2 < word.size() && word[i] == '0' && (word[i + 1] | 0x20) == 'x' && IsHexDigit(word[i + 2]))
+        i += 2;
+    uint32_t value = 0;
+    for (; i < word.size() && IsHexDigit(word[i]); ++i) value = (value << 4) | HexDigitValue(word[i]);
+    return negative ? 0u - value : value;
+}
+
+class Reader {
+public:
+    explicit Reader(ConfigurationStore& store) : store_(store), current_(&store) {}
+
+    // One line without its "\n"; newline tells whether it had one.
+    void Line(std::string_view line, bool newline) {
+        if (newline && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
+            line = line.substr(0, nul);
+            newline = false;
+        }
+        if (!line.empty() && line.front() == '[')
+            Header(line, newline);
+        else if (!skippingSection_)
+            ValueLine(line, newline);
+    }
+
+private:
+    void Header(std::string_view line, bool newline) {
+        LineTokens tokens(line, newline);
+        Token path;
+        if (!tokens.Next("[]\n", path)) return;  // "[]" changes nothing
+        // An overlong path cannot be resolved; its values must not land in the section before it.
+        skippingSection_ = path.text.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH);
+        if (skippingSection_) return;
+        current_ = store_.ResolveCategory(nullptr, Terminated(path.text, pathBuffer_));
+    }
+
+    void ValueLine(std::string_view line, bool newline) {
+        LineTokens tokens(line, newline);
+        Token name, type, word;
+        if (!tokens.Next("\"\t\n", name) || name.text.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH))
+            return;
+        if (!tokens.Next(":=\t", type) || type.endsWithNewline) return;
+        const char* key = Terminated(name.text, nameBuffer_);
+        if (type.text == "bool") {
+            if (!tokens.Next(" \t\n", word)) return;
+            store_.SetValue(current_, key, CONFIG_TYPE_BOOL, word.text == "True" ? 1 : 0, 1);
+        } else if (type.text == "dword") {
+            if (!tokens.Next(" \t\n", word)) return;
+            store_.SetValue(current_, key, CONFIG_TYPE_DWORD, static_cast<int32_t>(ScanHex(word.text)), 4);
+        } else if (type.text == "string") {
+            if (!tokens.Next("\"\n", word)) return;
+            content_.assign(word.text);  // stored with its terminating NUL
+            store_.SetValue(current_, key, CONFIG_TYPE_STRING, content_.c_str(),
+                            static_cast<uint32_t>(content_.size() + 1));
+        }
+        // "none", "hex" and any other word: nothing to read back.
+    }
+
+    static const char* Terminated(std::string_view text, char (&buffer)[CONFIG_NAME_SIZE]) {
+        std::memcpy(buffer, text.data(), text.size());
+        buffer[text.size()] = '\0';
+        return buffer;
+    }
+
+    ConfigurationStore& store_;
+    ConfigurationCategory* current_;
+    bool skippingSection_ = false;
+    char pathBuffer_[CONFIG_NAME_SIZE];
+    char nameBuffer_[CONFIG_NAME_SIZE];
+    std::string content_;
+};
+
+// Cuts text that arrives in blocks into lines, keeping a line that spans blocks whole.
+class LineSplitter {
+public:
+    explicit LineSplitter(Reader& reader) : reader_(reader) {}
+
+    void Feed(std::string_view block) {
+        std::size_t begin = 0;
+        for (std::size_t end; (end = block.find('\n', begin)) != std::string_view::npos; begin = end + 1) {
+            const std::string_view piece = block.substr(begin, end - begin);
+            if (partial_.empty()) {
+                reader_.Line(piece, true);
+            } else {
+                partial_.append(piece);
+                reader_.Line(partial_, true);
+                partial_.clear();
+            }
+        }
+        partial_.append(block.substr(begin));
+    }
+
+    // The last line, when it has no newline.
+    void Finish() {
+        if (!partial_.empty()) reader_.Line(partial_, false);
+        partial_.clear();
+    }
+
+private:
+    Reader& reader_;
+    std::string partial_;
+};
+
+}  // namespace
+
+void ConfigurationStore::ReadFromString(const char* text, std::size_t size) {
+    try {
+        Reader reader(*this);
+        LineSplitter lines(reader);
+        lines.Feed({text, size});
+        lines.Finish();
+    } catch (const std::bad_alloc&) {
+        Throw(CONFIG_ERR_NO_MEMORY);
+    }
+}
+
+int32_t ConfigurationStore::ReadFromFile(std::FILE* stream) {
+    if (stream == nullptr) return CONFIG_ERR_INVALID;
+    if (std::feof(stream)) return CONFIG_OK;
+    try {
+        Reader reader(*this);
+        LineSplitter lines(reader);
+        char block[64 * 1024];
+        for (std::size_t count; (count = std::fread(block, 1, sizeof block, stream)) > 0;)
+            lines.Feed({block, count});
+        lines.Finish();
+    } catch (const std::bad_alloc&) {
+        Throw(CONFIG_ERR_NO_MEMORY);
+    }
+    return CONFIG_OK;
+}
+
+}  // namespace kov

@@ -1,0 +1,68 @@
+// Helpers shared by the store's source files: argument checks, node allocation, list search
+// and path splitting. Not part of the public interface.
+#pragma once
+
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "configuration_types.h"
+
+namespace kov::detail {
+
+[[noreturn]] inline void Throw(int32_t code) { throw ConfigurationException{code, 0}; }
+
+// A name or path must hold 1 to 259 characters; checked before anything is copied.
+inline std::string_view CheckedName(const char* text) {
+    if (text == nullptr || text[0] == '\0') Throw(CONFIG_ERR_INVALID);
+    const std::size_t length = strnlen(text, CONFIG_NAME_SIZE);
+    if (length > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH)) Throw(CONFIG_ERR_INVALID);
+    return {text, length};
+}
+
+// Zero-filled record, or {CONFIG_ERR_NO_MEMORY, 0}.
+template <typename Record>
+Record* NewRecord() {
+    Record* record = new (std::nothrow) Record{};
+    if (record == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
+    return record;
+}
+
+inline void CopyName(char (&destination)[CONFIG_NAME_SIZE], std::string_view name) {
+    std::memset(destination, 0, sizeof destination);
+    std::memcpy(destination, name.data(), name.size());
+}
+
+inline bool NameIs(const char (&stored)[CONFIG_NAME_SIZE], std::string_view name) {
+    return std::string_view(stored) == name;
+}
+
+inline ConfigurationCategory* FindChild(const ConfigurationCategory* parent, std::string_view name) {
+    for (ConfigurationCategory* child = parent->firstChild; child != nullptr; child = child->next)
+        if (NameIs(child->name, name)) return child;
+    return nullptr;
+}
+
+inline ConfigurationValue* FindValue(const ConfigurationCategory* category, std::string_view name) {
+    for (ConfigurationValue* value = category->firstValue; value != nullptr; value = value->next)
+        if (NameIs(value->name, name)) return value;
+    return nullptr;
+}
+
+// Calls visit(segment) for each non-empty "/"-separated segment; stops early when it returns false.
+template <typename Visit>
+void ForEachSegment(std::string_view path, Visit visit) {
+    std::size_t begin = 0;
+    while (begin < path.size()) {
+        std::size_t end = path.find('/', begin);
+        if (end == std::string_view::npos) end = path.size();
+        if (end > begin && !visit(path.substr(begin, end - begin))) return;
+        begin = end + 1;
+    }
+}
+
+inline bool HasSegment(std::string_view path) { return path.find_first_not_of('/') != std::string_view::npos; }
+
+inline bool OwnsBuffer(ValueType type) { return type == CONFIG_TYPE_STRING || type == CONFIG_TYPE_HEX; }
+
+}  // namespace kov::detail

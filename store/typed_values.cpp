@@ -1,0 +1,145 @@
+// Typed values: set, get and remove by name, and the dword operations by path.
+#include <cstring>
+
+#include "configuration_store.h"
+#include "store_internal.h"
+
+namespace kov {
+using namespace detail;
+
+namespace {
+
+ConfigurationValue* AppendNewValue(ConfigurationCategory* category, std::string_view name) {
+    auto* value = NewRecord<ConfigurationValue>();
+    CopyName(value->name, name);
+    ConfigurationValue* last = category->firstValue;
+    while (last != nullptr && last->next != nullptr) last = last->next;
+    value->previous = last;
+    (last != nullptr ? last->next : category->firstValue) = value;
+    ++category->valueCount;
+    return value;
+}
+
+// Drops the value's data, keeping its place in the list.
+void ResetData(ConfigurationValue* value) {
+    if (OwnsBuffer(value->type)) delete[] value->data.bytes;
+    value->type = CONFIG_TYPE_NONE;
+    value->data.dword = 0;
+    value->length = 0;
+}
+
+}  // namespace
+
+int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char* name,
+                                     ValueType type, int32_t data, uint32_t /*length*/) {
+    const std::string_view key = CheckedName(name);
+    if (type != CONFIG_TYPE_NONE && type != CONFIG_TYPE_BOOL && type != CONFIG_TYPE_DWORD)
+        Throw(CONFIG_ERR_INVALID);
+    if (category == nullptr) category = this;
+    ConfigurationValue* value = FindValue(category, key);
+    if (value == nullptr) value = AppendNewValue(category, key);
+    ResetData(value);
+    value->type = type;
+    switch (type) {
+        case CONFIG_TYPE_BOOL:
+            value->data.dword = data != 0 ? 1 : 0;
+            value->length = 1;
+            break;
+        case CONFIG_TYPE_DWORD:
+            value->data.dword = data;
+            value->length = 4;
+            break;
+        default:
+            break;  // none: data and length stay 0
+    }
+    return CONFIG_OK;
+}
+
+int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char* name,
+                                     ValueType type, const void* data, uint32_t length) {
+    const std::string_view key = CheckedName(name);
+    if (!OwnsBuffer(type) || (data == nullptr && length > 0)) Throw(CONFIG_ERR_INVALID);
+    if (category == nullptr) category = this;
+    // Allocate everything before touching the old value, so that a failure changes nothing.
+    uint8_t* bytes = nullptr;
+    if (length > 0) {
+        bytes = new (std::nothrow) uint8_t[length];
+        if (bytes == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
+        std::memcpy(bytes, data, length);
+    }
+    ConfigurationValue* value = FindValue(category, key);
+    if (value == nullptr) {
+        try {
+            value = AppendNewValue(category, key);
+        } catch (...) {
+            delete[] bytes;
+            throw;
+        }
+    }
+    ResetData(value);
+    value->type = type;
+    value->data.bytes = bytes;
+    value->length = length;
+    return CONFIG_OK;
+}
+
+int32_t ConfigurationStore::GetValue(ConfigurationCategory* category, const char* name,
+                                     void* destination, uint32_t* length) {
+    const std::string_view key = CheckedName(name);
+    if (destination == nullptr || length == nullptr) Throw(CONFIG_ERR_INVALID);
+    if (category == nullptr) category = this;
+    const ConfigurationValue* value = FindValue(category, key);
+    if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
+    if (OwnsBuffer(value->type)) {
+        if (value->length > *length) return CONFIG_ERR_BUFFER_TOO_SMALL;
+        if (value->length > 0) std::memcpy(destination, value->data.bytes, value->length);
+        *length = value->length;
+        return CONFIG_OK;
+    }
+    // none, bool and dword always write a whole 32-bit word.
+    if (*length < sizeof(int32_t)) return CONFIG_ERR_BUFFER_TOO_SMALL;
+    const int32_t word = value->type == CONFIG_TYPE_BOOL ? (value->data.dword != 0 ? 1 : 0)
+                                                         : value->data.dword;
+    std::memcpy(destination, &word, sizeof word);
+    *length = value->length;
+    return CONFIG_OK;
+}
+
+int32_t ConfigurationStore::RemoveValue(ConfigurationCategory* category, const char* name) {
+    const std::string_view key = CheckedName(name);
+    if (category == nullptr) category = this;
+    ConfigurationValue* value = FindValue(category, key);
+    if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
+    if (OwnsBuffer(value->type)) delete[] value->data.bytes;
+    (value->previous != nullptr ? value->previous->next : category->firstValue) = value->next;
+    if (value->next != nullptr) value->next->previous = value->previous;
+    --category->valueCount;
+    delete value;
+    return CONFIG_OK;
+}
+
+int32_t ConfigurationStore::GetDword(const char* path, const char* name, int32_t defaultValue) {
+    ConfigurationCategory* category = nullptr;
+    try {
+        category = ResolveCategory(nullptr, path);
+    } catch (const ConfigurationException&) {
+        return defaultValue;
+    }
+    int32_t result = defaultValue;
+    uint32_t capacity = sizeof result;
+    if (GetValue(category, name, &result, &capacity) != CONFIG_OK)
+        SetValue(category, name, CONFIG_TYPE_DWORD, result, sizeof result);
+    return result;
+}
+
+int32_t ConfigurationStore::SetDword(const char* path, const char* name, int32_t value) {
+    ConfigurationCategory* category = nullptr;
+    try {
+        category = ResolveCategory(nullptr, path);
+    } catch (const ConfigurationException&) {
+        return CONFIG_ERR_UNRESOLVED;
+    }
+    return SetValue(category, name, CONFIG_TYPE_DWORD, value, sizeof value);
+}
+
+}  // namespace kov

@@ -1,0 +1,108 @@
+// Test helpers for the store: structural invariants, lookups by path, and in-memory files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "configuration_store.h"
+
+namespace kov::testing {
+
+// Every count equals its list's length, links agree in both directions, sibling names are unique.
+inline ::testing::AssertionResult TreeIsConsistent(const ConfigurationCategory& top) {
+    std::vector<const ConfigurationCategory*> pending{&top};
+    while (!pending.empty()) {
+        const ConfigurationCategory* category = pending.back();
+        pending.pop_back();
+        int32_t values = 0;
+        std::set<std::string> valueNames;
+        const ConfigurationValue* previousValue = nullptr;
+        for (const ConfigurationValue* v = category->firstValue; v != nullptr; v = v->next, ++values) {
+            if (v->previous != previousValue)
+                return ::testing::AssertionFailure() << "broken value link at " << v->name;
+            if (!valueNames.insert(v->name).second)
+                return ::testing::AssertionFailure() << "duplicate value " << v->name;
+            previousValue = v;
+        }
+        if (values != category->valueCount)
+            return ::testing::AssertionFailure() << "value count of '" << category->name << "' is "
+                                                 << category->valueCount << ", list holds " << values;
+        int32_t children = 0;
+        std::set<std::string> childNames;
+        const ConfigurationCategory* previousChild = nullptr;
+        for (const ConfigurationCategory* c = category->firstChild; c != nullptr; c = c->next, ++children) {
+            if (c->previous != previousChild)
+                return ::testing::AssertionFailure() << "broken child link at " << c->name;
+            if (!childNames.insert(c->name).second)
+                return ::testing::AssertionFailure() << "duplicate child " << c->name;
+            previousChild = c;
+            pending.push_back(c);
+        }
+        if (children != category->childCount)
+            return ::testing::AssertionFailure() << "child count of '" << category->name << "' is "
+                                                 << category->childCount << ", list holds " << children;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+inline std::vector<std::string> ChildNames(const ConfigurationCategory* category) {
+    std::vector<std::string> names;
+    for (const ConfigurationCategory* c = category->firstChild; c != nullptr; c = c->next) names.push_back(c->name);
+    return names;
+}
+
+inline std::vector<std::string> ValueNames(const ConfigurationCategory* category) {
+    std::vector<std::string> names;
+    for (const ConfigurationValue* v = category->firstValue; v != nullptr; v = v->next) names.push_back(v->name);
+    return names;
+}
+
+// The category at path, or null; creates nothing.
+inline const ConfigurationCategory* Find(const ConfigurationCategory& root, const std::string& path) {
+    const ConfigurationCategory* current = &root;
+    std::size_t begin = 0;
+    while (current != nullptr && begin < path.size()) {
+        std::size_t end = path.find('/', begin);
+        if (end == std::string::npos) end = path.size();
+        if (end > begin) {
+            const std::string segment = path.substr(begin, end - begin);
+            const ConfigurationCategory* child = current->firstChild;
+            while (child != nullptr && segment != child->name) child = child->next;
+            current = child;
+        }
+        begin = end + 1;
+    }
+    return current;
+}
+
+inline const ConfigurationValue* FindValue(const ConfigurationCategory* category, const std::string& name) {
+    if (category == nullptr) return nullptr;
+    for (const ConfigurationValue* v = category->firstValue; v != nullptr; v = v->next)
+        if (name == v->name) return v;
+    return nullptr;
+}
+
+inline int32_t ReadText(ConfigurationStore& store, const std::string& text) {
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (file == nullptr) ADD_FAILURE() << "fmemopen failed";
+    const int32_t status = store.ReadFromFile(file);
+    std::fclose(file);
+    return status;
+}
+
+inline std::string WrittenText(const ConfigurationStore& store) {
+    std::FILE* file = std::tmpfile();
+    EXPECT_EQ(store.WriteToFile(file), CONFIG_OK);
+    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    EXPECT_EQ(std::fread(text.data(), 1, text.size(), file), text.size());
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace kov::testing
