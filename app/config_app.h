@@ -1,0 +1,26 @@
+// The application: owns the QApplication, runs the settings dialog modally once, and ends
+// when it closes.
+#pragma once
+
+#include <QApplication>
+
+namespace kov {
+
+class ConfigApp {
+public:
+    // Ends the program with a one-line message when no display can be opened.
+    ConfigApp(int& argc, char** argv);
+    // Runs the dialog; the exit status, 0 once the dialog has closed.
+    int InitInstance();
+
+private:
+    // Set up before the QApplication, to turn the toolkit's abort into a clear message.
+    struct StartupGuard {
+        StartupGuard();
+    };
+
+    StartupGuard guard_;
+    QApplication application_;
+};
+
+}  // namespace kov

@@ -1,0 +1,141 @@
+// Saving when the file cannot be written: the old file stays as it was, the player is told,
+// and the dialog stays open with the edits.
+#include <QAbstractButton>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app_test_support.h"
+#include "config_dialog.h"
+#include "control_ids.h"
+
+namespace kov {
+namespace {
+
+using testing::DefaultFile;
+using testing::ReadAll;
+using testing::WorkingFolder;
+using testing::WriteAll;
+
+const QByteArray kOriginal = "[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n";
+
+QStringList Entries(const QString& path) { return QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden); }
+
+// Presses OK and checks that the save failed the way a player must see it.
+void ExpectFailedSave(ConfigDialog& dialog, const QString& fileName) {
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::mouseClick(dialog.Control(IDC_GLIDE_RENDERING), Qt::LeftButton);  // an edit to keep
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QVERIFY2(dialog.isVisible(), "the dialog closed although nothing was saved");
+    QCOMPARE(dialog.result(), 0);
+    auto* box = dialog.findChild<QMessageBox*>();
+    QVERIFY2(box != nullptr && box->isVisible(), "no message");
+    QVERIFY2(box->text().contains(fileName), qPrintable(box->text()));
+    QVERIFY(!box->informativeText().isEmpty());
+    box->close();
+    QVERIFY(static_cast<QAbstractButton*>(dialog.Control(IDC_GLIDE_RENDERING))->isChecked());
+}
+
+class SaveFailureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readOnlyFileIsNeverReplaced() {
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kOriginal));
+        QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        ConfigDialog dialog;
+        ExpectFailedSave(dialog, folder.file());
+        QCOMPARE(ReadAll(folder.file()), kOriginal);
+        QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
+
+        // Mended by the player: OK again saves and closes.
+        QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::WriteOwner));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(ReadAll(folder.file()).contains("\"rendering device\"=dword:00000001"));
+        QVERIFY(ReadAll(folder.file()).startsWith("[]\n\n[/CONFIG_CATEGORY_MACHINE]\n"));
+    }
+
+    void readOnlyFolder() {
+        if (geteuid() == 0) QSKIP("root may write into a read-only folder; the unprivileged run of this suite covers it");
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kOriginal));
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+        ConfigDialog dialog;
+        ExpectFailedSave(dialog, folder.file());
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(ReadAll(folder.file()), kOriginal);
+        QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
+        dialog.reject();
+    }
+
+    void fullDiskLeavesTheOldFile() {
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kOriginal));
+        ConfigDialog dialog;
+        // Files may grow to 100 bytes only; the new text is longer.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 100;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        ExpectFailedSave(dialog, folder.file());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousSignal);
+        QCOMPARE(ReadAll(folder.file()), kOriginal);
+        QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
+        dialog.reject();
+    }
+
+    void folderRemovedWhileTheDialogIsOpen() {
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kOriginal));
+        ConfigDialog dialog;
+        const QString fileName = folder.file();
+        QVERIFY(QDir(folder.path()).removeRecursively());
+        ExpectFailedSave(dialog, fileName);
+        QVERIFY(!QFileInfo::exists(fileName));
+        dialog.reject();
+    }
+
+    void symbolicLinkKeepsPointingAtItsTarget() {
+        WorkingFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("real"));
+        const QString target = folder.file("real/settings.ini");
+        QVERIFY(WriteAll(target, kOriginal));
+        QVERIFY(QFile::link("real/settings.ini", folder.file()));
+        ConfigDialog dialog;
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(QFileInfo(folder.file()).isSymLink());
+        QCOMPARE(QFileInfo(folder.file()).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+        QVERIFY(ReadAll(target).startsWith(DefaultFile().left(DefaultFile().size() - 1)));
+        QVERIFY(ReadAll(target).endsWith("[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n\n"));
+    }
+
+    void permissionsAreKept() {
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kOriginal));
+        QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::WriteOwner));
+        ConfigDialog dialog;
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(folder.file()).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 0777, 0600u);
+        QVERIFY(ReadAll(folder.file()).contains("\"mine\"=dword:00000001"));
+    }
+};
+
+}  // namespace
+}  // namespace kov
+
+QTEST_MAIN(kov::SaveFailureTest)
+#include "save_failure_test.moc"
