@@ -1,5 +1,6 @@
 // The category tree: construction, path resolution, removal and clearing.
 #include "configuration_store.h"
+#include "list_ops.h"
 #include "store_internal.h"
 
 namespace kov {
@@ -22,7 +23,9 @@ void FreeValues(ConfigurationCategory* category) {
         value = next;
     }
     category->firstValue = nullptr;
+    category->lastValue = nullptr;
     category->valueCount = 0;
+    DropIndex<ConfigurationValue>(*category);
 }
 
 // Frees every value and descendant of top, leaving top empty. Iterative, so that no depth
@@ -30,6 +33,7 @@ void FreeValues(ConfigurationCategory* category) {
 void DestroyBelow(ConfigurationCategory* top) {
     ConfigurationCategory* current = top;
     for (;;) {
+        DropIndex<ConfigurationCategory>(*current);  // every child is about to go
         if (ConfigurationCategory* child = current->firstChild) {
             current->firstChild = child->next;
             if (child->next != nullptr) child->next->previous = nullptr;
@@ -40,26 +44,14 @@ void DestroyBelow(ConfigurationCategory* top) {
             continue;
         }
         FreeValues(current);
-        if (current == top) return;
+        if (current == top) {
+            top->lastChild = nullptr;
+            return;
+        }
         ConfigurationCategory* parent = current->previous;
         delete current;
         current = parent;
     }
-}
-
-void AppendChild(ConfigurationCategory* parent, ConfigurationCategory* child) {
-    ConfigurationCategory* last = parent->firstChild;
-    while (last != nullptr && last->next != nullptr) last = last->next;
-    child->previous = last;
-    child->next = nullptr;
-    (last != nullptr ? last->next : parent->firstChild) = child;
-    ++parent->childCount;
-}
-
-void Unlink(ConfigurationCategory* parent, ConfigurationCategory* child) {
-    (child->previous != nullptr ? child->previous->next : parent->firstChild) = child->next;
-    if (child->next != nullptr) child->next->previous = child->previous;
-    --parent->childCount;
 }
 
 }  // namespace
@@ -81,14 +73,14 @@ ConfigurationCategory* ConfigurationStore::ResolveCategory(ConfigurationCategory
     ConfigurationCategory* current = start != nullptr ? start : this;
     bool madeLast = true;  // a path with no segment reports 1
     ForEachSegment(segments, [&](std::string_view segment) {
-        if (ConfigurationCategory* child = FindChild(current, segment)) {
+        if (auto* child = FindByName<ConfigurationCategory>(*current, segment)) {
             current = child;
             madeLast = false;
             return true;
         }
         auto* child = NewRecord<ConfigurationCategory>();
         CopyName(child->name, segment);
-        AppendChild(current, child);
+        Append(*current, child);
         current = child;
         madeLast = true;
         return true;
@@ -104,7 +96,7 @@ int32_t ConfigurationStore::RemoveCategory(ConfigurationCategory* start, const c
     ConfigurationCategory* target = start != nullptr ? start : this;
     bool found = true;
     ForEachSegment(segments, [&](std::string_view segment) {
-        ConfigurationCategory* child = FindChild(target, segment);
+        auto* child = FindByName<ConfigurationCategory>(*target, segment);
         if (child == nullptr) return found = false;
         parent = target;
         target = child;
@@ -112,7 +104,7 @@ int32_t ConfigurationStore::RemoveCategory(ConfigurationCategory* start, const c
     });
     if (!found) return CONFIG_ERR_NOT_FOUND;
     DestroyBelow(target);
-    Unlink(parent, target);
+    Unlink(*parent, target);
     delete target;
     return CONFIG_OK;
 }

@@ -68,17 +68,18 @@ public:
 
     // Reads a value as a dword, creating the path and the value (with defaultValue) when
     // missing or longer than 4 bytes. A string or hex value of at most 4 bytes is copied over
-    // the default's low-order bytes. An unresolvable path yields defaultValue.
+    // the default's low-order bytes. An unresolvable path yields defaultValue; running out of
+    // memory throws like everywhere else.
     int32_t GetDword(const char* path, const char* name, int32_t defaultValue);
-    // CONFIG_OK, or CONFIG_ERR_UNRESOLVED when the path cannot be resolved.
+    // CONFIG_OK, or CONFIG_ERR_UNRESOLVED when the path is null, empty or too long.
     int32_t SetDword(const char* path, const char* name, int32_t value);
 
     // --- File format ---
 
     // The whole tree as text: depth first, one "[path]" section per category with its values,
     // each section closed by an empty line, "\n" line ends. None, hex and empty-string values
-    // are written but not read back; a section path over 259 characters is written but its
-    // header is skipped by the reader.
+    // are written but not read back; a section path over 260 characters (the leading "/"
+    // included) is written but its header is skipped by the reader.
     std::string WriteToString() const;
     // Writes WriteToString() to the stream. CONFIG_ERR_INVALID for a null stream, else CONFIG_OK
     // (stream errors are the caller's to check).

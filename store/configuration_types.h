@@ -34,6 +34,13 @@ public:
     int32_t reserved;
 };
 
+struct ConfigurationValue;
+struct ConfigurationCategory;
+namespace detail {
+template <typename Node>
+struct NameIndex;  // see list_ops.h
+}
+
 struct ConfigurationValue {
     char name[CONFIG_NAME_SIZE];
     ValueType type;
@@ -54,6 +61,12 @@ struct ConfigurationCategory {
     int32_t childCount;
     ConfigurationCategory* next;
     ConfigurationCategory* previous;
+    // Kept in step with the lists by the code that links and unlinks, so that appending and
+    // finding by name take constant time however long a list grows.
+    ConfigurationValue* lastValue;
+    ConfigurationCategory* lastChild;
+    detail::NameIndex<ConfigurationValue>* valueIndex;     // null while the list is short
+    detail::NameIndex<ConfigurationCategory>* childIndex;  // null while the list is short
 };
 
 }  // namespace kov

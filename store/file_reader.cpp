@@ -1,5 +1,6 @@
 // The reader of the sectioned text format. Each line is taken whole, whatever its length;
 // "\r\n" counts as one line end; a NUL byte hides the rest of its line from the token rules.
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -93,10 +94,13 @@ private:
         LineTokens tokens(line, newline);
         Token path;
         if (!tokens.Next("[]\n", path)) return;  // "[]" changes nothing
+        // Headers are absolute: leading separators count for nothing, also against the length limit,
+        // so that every header the writer writes can be read back.
+        const std::string_view segments = path.text.substr(std::min(path.text.find_first_not_of('/'), path.text.size()));
         // An overlong path cannot be resolved; its values must not land in the section before it.
-        skippingSection_ = path.text.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH);
+        skippingSection_ = segments.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH);
         if (skippingSection_) return;
-        current_ = store_.ResolveCategory(nullptr, Terminated(path.text, pathBuffer_));
+        current_ = segments.empty() ? &store_ : store_.ResolveCategory(nullptr, Terminated(segments, pathBuffer_));
     }
 
     void ValueLine(std::string_view line, bool newline) {

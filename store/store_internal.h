@@ -1,5 +1,5 @@
-// Helpers shared by the store's source files: argument checks, node allocation, list search
-// and path splitting. Not part of the public interface.
+// Helpers shared by the store's source files: argument checks, node allocation and path
+// splitting (list handling is in list_ops.h). Not part of the public interface.
 #pragma once
 
 #include <cstring>
@@ -31,22 +31,6 @@ Record* NewRecord() {
 inline void CopyName(char (&destination)[CONFIG_NAME_SIZE], std::string_view name) {
     std::memset(destination, 0, sizeof destination);
     std::memcpy(destination, name.data(), name.size());
-}
-
-inline bool NameIs(const char (&stored)[CONFIG_NAME_SIZE], std::string_view name) {
-    return std::string_view(stored) == name;
-}
-
-inline ConfigurationCategory* FindChild(const ConfigurationCategory* parent, std::string_view name) {
-    for (ConfigurationCategory* child = parent->firstChild; child != nullptr; child = child->next)
-        if (NameIs(child->name, name)) return child;
-    return nullptr;
-}
-
-inline ConfigurationValue* FindValue(const ConfigurationCategory* category, std::string_view name) {
-    for (ConfigurationValue* value = category->firstValue; value != nullptr; value = value->next)
-        if (NameIs(value->name, name)) return value;
-    return nullptr;
 }
 
 // Calls visit(segment) for each non-empty "/"-separated segment; stops early when it returns false.

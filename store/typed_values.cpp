@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "configuration_store.h"
+#include "list_ops.h"
 #include "store_internal.h"
 
 namespace kov {
@@ -12,11 +13,7 @@ namespace {
 ConfigurationValue* AppendNewValue(ConfigurationCategory* category, std::string_view name) {
     auto* value = NewRecord<ConfigurationValue>();
     CopyName(value->name, name);
-    ConfigurationValue* last = category->firstValue;
-    while (last != nullptr && last->next != nullptr) last = last->next;
-    value->previous = last;
-    (last != nullptr ? last->next : category->firstValue) = value;
-    ++category->valueCount;
+    Append(*category, value);
     return value;
 }
 
@@ -36,7 +33,7 @@ int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char
     if (type != CONFIG_TYPE_NONE && type != CONFIG_TYPE_BOOL && type != CONFIG_TYPE_DWORD)
         Throw(CONFIG_ERR_INVALID);
     if (category == nullptr) category = this;
-    ConfigurationValue* value = FindValue(category, key);
+    ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) value = AppendNewValue(category, key);
     ResetData(value);
     value->type = type;
@@ -67,7 +64,7 @@ int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char
         if (bytes == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
         std::memcpy(bytes, data, length);
     }
-    ConfigurationValue* value = FindValue(category, key);
+    ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) {
         try {
             value = AppendNewValue(category, key);
@@ -88,7 +85,7 @@ int32_t ConfigurationStore::GetValue(ConfigurationCategory* category, const char
     const std::string_view key = CheckedName(name);
     if (destination == nullptr || length == nullptr) Throw(CONFIG_ERR_INVALID);
     if (category == nullptr) category = this;
-    const ConfigurationValue* value = FindValue(category, key);
+    const ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
     if (OwnsBuffer(value->type)) {
         if (value->length > *length) return CONFIG_ERR_BUFFER_TOO_SMALL;
@@ -108,12 +105,10 @@ int32_t ConfigurationStore::GetValue(ConfigurationCategory* category, const char
 int32_t ConfigurationStore::RemoveValue(ConfigurationCategory* category, const char* name) {
     const std::string_view key = CheckedName(name);
     if (category == nullptr) category = this;
-    ConfigurationValue* value = FindValue(category, key);
+    ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
     if (OwnsBuffer(value->type)) delete[] value->data.bytes;
-    (value->previous != nullptr ? value->previous->next : category->firstValue) = value->next;
-    if (value->next != nullptr) value->next->previous = value->previous;
-    --category->valueCount;
+    Unlink(*category, value);
     delete value;
     return CONFIG_OK;
 }
@@ -122,7 +117,8 @@ int32_t ConfigurationStore::GetDword(const char* path, const char* name, int32_t
     ConfigurationCategory* category = nullptr;
     try {
         category = ResolveCategory(nullptr, path);
-    } catch (const ConfigurationException&) {
+    } catch (const ConfigurationException& e) {
+        if (e.code == CONFIG_ERR_NO_MEMORY) throw;  // never passed off as a default
         return defaultValue;
     }
     int32_t result = defaultValue;
@@ -136,7 +132,8 @@ int32_t ConfigurationStore::SetDword(const char* path, const char* name, int32_t
     ConfigurationCategory* category = nullptr;
     try {
         category = ResolveCategory(nullptr, path);
-    } catch (const ConfigurationException&) {
+    } catch (const ConfigurationException& e) {
+        if (e.code == CONFIG_ERR_NO_MEMORY) throw;  // the change would be lost unnoticed
         return CONFIG_ERR_UNRESOLVED;
     }
     return SetValue(category, name, CONFIG_TYPE_DWORD, value, sizeof value);

@@ -187,3 +187,52 @@ TEST(CategoryTree, VeryDeepTreesAreRemovedAndFreedWithoutRecursion) {
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+TEST(CategoryTree, LongListsKeepOrderLinksAndLookupsThroughRemovals) {
+    ConfigurationStore store;
+    ConfigurationCategory* parent = store.ResolveCategory(nullptr, "P");
+    std::vector<ConfigurationCategory*> children;
+    Names expectedChildren, expectedValues;
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        children.push_back(store.ResolveCategory(parent, name.c_str()));
+        store.SetValue(parent, name.c_str(), CONFIG_TYPE_DWORD, i, 4);
+    }
+    for (int i = 0; i < 100; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        if (i % 3 == 0 || i == 99) {
+            ASSERT_EQ(store.RemoveCategory(parent, name.c_str()), CONFIG_OK);
+            ASSERT_EQ(store.RemoveValue(parent, name.c_str()), CONFIG_OK);
+        } else {
+            expectedChildren.push_back(name);
+            expectedValues.push_back(name);
+        }
+    }
+    ASSERT_TRUE(TreeIsConsistent(store));
+    EXPECT_EQ(ChildNames(parent), expectedChildren);
+    EXPECT_EQ(testing::ValueNames(parent), expectedValues);
+    for (int i = 0; i < 99; ++i) {
+        const std::string name = "n" + std::to_string(i);
+        int32_t created = -1;
+        ConfigurationCategory* found = store.ResolveCategory(parent, name.c_str(), &created);
+        if (i % 3 != 0) {
+            EXPECT_EQ(found, children[static_cast<std::size_t>(i)]) << name;
+            EXPECT_EQ(created, 0) << name;
+        } else {
+            EXPECT_EQ(created, 1) << name;  // removed ones come back new, at the tail
+            EXPECT_EQ(ChildNames(parent).back(), name);
+        }
+    }
+    EXPECT_TRUE(TreeIsConsistent(store));
+    int32_t word = 0;
+    uint32_t capacity = 4;
+    EXPECT_EQ(store.GetValue(parent, "n50", &word, &capacity), CONFIG_OK);
+    EXPECT_EQ(word, 50);
+    EXPECT_EQ(store.GetValue(parent, "n51", &word, &capacity), CONFIG_ERR_NOT_FOUND);
+}
+
+}  // namespace
+}  // namespace kov

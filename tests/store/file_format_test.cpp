@@ -243,7 +243,7 @@ TEST(Reader, LongLinesAreTakenWhole) {
 
 TEST(Reader, OverlongNamesAndHeadersAreSkippedWithTheirValues) {
     const std::string longName(CONFIG_MAX_NAME_LENGTH + 1, 'n');
-    const std::string longPath = "/" + std::string(CONFIG_MAX_NAME_LENGTH, 'p');
+    const std::string longPath = "/" + std::string(CONFIG_MAX_NAME_LENGTH + 1, 'p');
     ConfigurationStore store;
     ReadText(store,
              "[Before]\n\"" + longName + "\"=dword:1\n\"ok\"=dword:2\n"
@@ -254,10 +254,19 @@ TEST(Reader, OverlongNamesAndHeadersAreSkippedWithTheirValues) {
     EXPECT_EQ(store.valueCount, 0);
     EXPECT_EQ(ChildNames(&store).size(), 5u);
 
-    const std::string longestName(CONFIG_MAX_NAME_LENGTH, 'n');
+    // Leading separators do not count against the limit: the writer's "/" before a long name.
+    const std::string longestName(CONFIG_MAX_NAME_LENGTH, 'q');
+    ConfigurationStore longest;
+    ReadText(longest, "[///" + longestName + "]\n\"in\"=dword:1\n");
+    EXPECT_EQ(ValueNames(Find(longest, longestName)), Names{"in"});
+    ConfigurationStore again;
+    ReadText(again, WrittenText(longest));
+    EXPECT_EQ(WrittenText(again), WrittenText(longest));
+
+    const std::string longestKey(CONFIG_MAX_NAME_LENGTH, 'n');
     ConfigurationStore fits;
-    ReadText(fits, "[S]\n\"" + longestName + "\"=dword:1\n");
-    EXPECT_EQ(ValueNames(Find(fits, "S")), Names{longestName});
+    ReadText(fits, "[S]\n\"" + longestKey + "\"=dword:1\n");
+    EXPECT_EQ(ValueNames(Find(fits, "S")), Names{longestKey});
 }
 
 TEST(Reader, NulByteHidesTheRestOfItsLineOnly) {

@@ -5,49 +5,19 @@
 
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "configuration_store.h"
+#include "tree_invariants.h"
 
 namespace kov::testing {
 
 // Every count equals its list's length, links agree in both directions, sibling names are unique.
 inline ::testing::AssertionResult TreeIsConsistent(const ConfigurationCategory& top) {
-    std::vector<const ConfigurationCategory*> pending{&top};
-    while (!pending.empty()) {
-        const ConfigurationCategory* category = pending.back();
-        pending.pop_back();
-        int32_t values = 0;
-        std::set<std::string> valueNames;
-        const ConfigurationValue* previousValue = nullptr;
-        for (const ConfigurationValue* v = category->firstValue; v != nullptr; v = v->next, ++values) {
-            if (v->previous != previousValue)
-                return ::testing::AssertionFailure() << "broken value link at " << v->name;
-            if (!valueNames.insert(v->name).second)
-                return ::testing::AssertionFailure() << "duplicate value " << v->name;
-            previousValue = v;
-        }
-        if (values != category->valueCount)
-            return ::testing::AssertionFailure() << "value count of '" << category->name << "' is "
-                                                 << category->valueCount << ", list holds " << values;
-        int32_t children = 0;
-        std::set<std::string> childNames;
-        const ConfigurationCategory* previousChild = nullptr;
-        for (const ConfigurationCategory* c = category->firstChild; c != nullptr; c = c->next, ++children) {
-            if (c->previous != previousChild)
-                return ::testing::AssertionFailure() << "broken child link at " << c->name;
-            if (!childNames.insert(c->name).second)
-                return ::testing::AssertionFailure() << "duplicate child " << c->name;
-            previousChild = c;
-            pending.push_back(c);
-        }
-        if (children != category->childCount)
-            return ::testing::AssertionFailure() << "child count of '" << category->name << "' is "
-                                                 << category->childCount << ", list holds " << children;
-    }
-    return ::testing::AssertionSuccess();
+    const std::string problem = TreeProblem(top);
+    if (problem.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << problem;
 }
 
 inline std::vector<std::string> ChildNames(const ConfigurationCategory* category) {
