@@ -1,0 +1,121 @@
+// Whatever kov.ini holds, the dialog opens, shows and saves in bounded time and memory.
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QtTest>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "app_test_support.h"
+#include "config_dialog.h"
+#include "control_ids.h"
+
+namespace kov {
+namespace {
+
+using testing::ReadAll;
+using testing::WorkingFolder;
+using testing::WriteAll;
+
+constexpr qint64 kMaxMilliseconds = 20000;
+constexpr long kMaxGrowthKiB = 1024 * 1024;
+
+long PeakKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+QByteArray Repeated(int count, const std::function<QByteArray(int)>& piece) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i) out += piece(i);
+    return out;
+}
+
+class HostileFileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensShowsAndSaves_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("mustKeep");  // a line the saved file must still hold
+        QByteArray junk(1 << 20, '\0');
+        QRandomGenerator random(7);
+        for (char& c : junk) c = static_cast<char>(random.bounded(256));
+        QTest::newRow("binary junk") << junk << QByteArray("[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n");
+        QTest::newRow("NUL bytes inside lines")
+            << QByteArray("[/CONFIG_CATEGORY_USER]\n\"a\"=dword:5\0\"b\"=dword:6\n\0[x]\n\"c\"=string:\"x\0y\"\n", 70)
+            << QByteArray("\"a\"=dword:00000005\n\"c\"=string:\"x\"\n");
+        QTest::newRow("10 MB line without a newline")
+            << "[/CONFIG_CATEGORY_USER]\n\"long\"=string:\"" + QByteArray(10 << 20, 'x')
+            << "\"long\"=string:\"" + QByteArray(10 << 20, 'x') + "\"\n";
+        QTest::newRow("100,000 sections")
+            << Repeated(100000, [](int i) { return "[/CONFIG_CATEGORY_USER/S" + QByteArray::number(i) + "]\n\"k\"=dword:1\n"; })
+            << QByteArray("[/CONFIG_CATEGORY_USER/S99999]\n\"k\"=dword:00000001\n\n");
+        QTest::newRow("100,000 values in one section")
+            << "[/CONFIG_CATEGORY_USER/One]\n" +
+                   Repeated(100000, [](int i) { return "\"key " + QByteArray::number(i) + "\"=dword:2\n"; })
+            << QByteArray("\"key 99999\"=dword:00000002\n");
+        QTest::newRow("headers of separators only")
+            << QByteArray("[/]\n\"r\"=dword:1\n[//////]\n\"s\"=dword:2\n[]\n[/ /]\n\"t\"=dword:3\n")
+            << QByteArray("[]\n\"r\"=dword:00000001\n\"s\"=dword:00000002\n");
+        QTest::newRow("deep nesting")
+            << Repeated(1, [](int) { return "[/" + QByteArray("a/").repeated(120) + "]\n\"deep\"=dword:1\n"; })
+            << QByteArray("\"deep\"=dword:00000001\n");
+    }
+
+    void opensShowsAndSaves() {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, mustKeep);
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), file));
+        const long peakBefore = PeakKiB();
+        QElapsedTimer timer;
+        timer.start();
+        {
+            ConfigDialog dialog;
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QVERIFY2(timer.elapsed() < kMaxMilliseconds, qPrintable(QString::number(timer.elapsed()) + " ms"));
+        QVERIFY2(PeakKiB() - peakBefore < kMaxGrowthKiB, qPrintable(QString::number(PeakKiB() - peakBefore) + " KiB"));
+        const QByteArray saved = ReadAll(folder.file());
+        QVERIFY(saved.startsWith("[]\n"));
+        QVERIFY(saved.contains(mustKeep));
+        QVERIFY(saved.contains("\"rendering device\"="));
+    }
+
+    void aFolderNamedLikeTheFileMeansDefaults() {
+        WorkingFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("kov.ini"));
+        ConfigDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.GetListPosition(IDC_SOUND_CARD_TYPE), 0);
+        QCOMPARE(dialog.GetListPosition(IDC_PORT), 1);
+        dialog.accept();  // a folder cannot be replaced by the file
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.findChild<QMessageBox*>() != nullptr);
+        QVERIFY(QFileInfo(folder.file()).isDir());
+        dialog.reject();
+    }
+
+    void anUnreadableFileMeansDefaults() {
+        if (geteuid() == 0) QSKIP("root reads any file; the unprivileged run of this suite covers it");
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), "[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n\"driver io\"=dword:00000280\n"));
+        QVERIFY(QFile::setPermissions(folder.file(), QFileDevice::Permissions()));
+        ConfigDialog dialog;
+        QCOMPARE(dialog.GetListPosition(IDC_PORT), 1);  // "port 220", the default
+        QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::WriteOwner));
+        dialog.reject();
+    }
+};
+
+}  // namespace
+}  // namespace kov
+
+QTEST_MAIN(kov::HostileFileTest)
+#include "hostile_file_test.moc"
