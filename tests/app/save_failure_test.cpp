@@ -94,6 +94,21 @@ private slots:
         dialog.reject();
     }
 
+    // Run by full_disk.sh inside a tiny file system of its own.
+    void fullFileSystemLeavesTheOldFile() {
+        const QByteArray smallDisk = qgetenv("KOV_SMALL_DISK");
+        if (smallDisk.isEmpty()) QSKIP("needs a small file system; the full_disk test provides one");
+        QDir::setCurrent(QString::fromLocal8Bit(smallDisk));
+        // The old file fills one page of two; the new text needs two.
+        const QByteArray original = "[/CONFIG_CATEGORY_USER]\n\"big\"=string:\"" + QByteArray(3500, 'x') + "\"\n";
+        QVERIFY(WriteAll(QStringLiteral("kov.ini"), original));
+        ConfigDialog dialog;
+        ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")));
+        QCOMPARE(ReadAll(QStringLiteral("kov.ini")), original);
+        QCOMPARE(Entries(QDir::currentPath()), QStringList{"kov.ini"});
+        dialog.reject();
+    }
+
     void folderRemovedWhileTheDialogIsOpen() {
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kOriginal));
