@@ -13,6 +13,24 @@ using namespace detail;
 
 namespace {
 
+// A set of delimiter bytes, looked up in one step.
+class Delimiters {
+public:
+    constexpr explicit Delimiters(std::string_view bytes) {
+        for (char c : bytes) bits_[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool Has(char c) const { return bits_[static_cast<unsigned char>(c)]; }
+
+private:
+    bool bits_[256] = {};
+};
+
+constexpr Delimiters kHeaderDelimiters("[]\n");
+constexpr Delimiters kNameDelimiters("\"\t\n");
+constexpr Delimiters kTypeDelimiters(":=\t");
+constexpr Delimiters kWordDelimiters(" \t\n");
+constexpr Delimiters kStringDelimiters("\"\n");
+
 struct Token {
     std::string_view text;
     bool endsWithNewline = false;  // the token ran over the line end (only possible for the type word)
@@ -24,15 +42,13 @@ class LineTokens {
 public:
     LineTokens(std::string_view text, bool newline) : text_(text), newline_(newline) {}
 
-    bool Next(std::string_view delimiters, Token& token) {
-        const bool newlineIsDelimiter = delimiters.find('\n') != std::string_view::npos;
-        while (position_ < text_.size() && delimiters.find(text_[position_]) != std::string_view::npos)
-            ++position_;
+    bool Next(const Delimiters& delimiters, Token& token) {
+        const bool newlineIsDelimiter = delimiters.Has('\n');
+        while (position_ < text_.size() && delimiters.Has(text_[position_])) ++position_;
         if (position_ == text_.size() && newline_ && newlineIsDelimiter) position_ = End();
         if (position_ >= End()) return false;
         const std::size_t begin = position_;
-        while (position_ < text_.size() && delimiters.find(text_[position_]) == std::string_view::npos)
-            ++position_;
+        while (position_ < text_.size() && !delimiters.Has(text_[position_])) ++position_;
         token.text = text_.substr(begin, position_ - begin);
         token.endsWithNewline = position_ == text_.size() && newline_ && !newlineIsDelimiter;
         position_ = token.endsWithNewline ? End() : position_ + 1;
@@ -93,7 +109,7 @@ private:
     void Header(std::string_view line, bool newline) {
         LineTokens tokens(line, newline);
         Token path;
-        if (!tokens.Next("[]\n", path)) return;  // "[]" changes nothing
+        if (!tokens.Next(kHeaderDelimiters, path)) return;  // "[]" changes nothing
         // Headers are absolute: leading separators count for nothing, also against the length limit,
         // so that every header the writer writes can be read back.
         const std::string_view segments = path.text.substr(std::min(path.text.find_first_not_of('/'), path.text.size()));
@@ -106,18 +122,18 @@ private:
     void ValueLine(std::string_view line, bool newline) {
         LineTokens tokens(line, newline);
         Token name, type, word;
-        if (!tokens.Next("\"\t\n", name) || name.text.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH))
+        if (!tokens.Next(kNameDelimiters, name) || name.text.size() > static_cast<std::size_t>(CONFIG_MAX_NAME_LENGTH))
             return;
-        if (!tokens.Next(":=\t", type) || type.endsWithNewline) return;
+        if (!tokens.Next(kTypeDelimiters, type) || type.endsWithNewline) return;
         const char* key = Terminated(name.text, nameBuffer_);
         if (type.text == "bool") {
-            if (!tokens.Next(" \t\n", word)) return;
+            if (!tokens.Next(kWordDelimiters, word)) return;
             store_.SetValue(current_, key, CONFIG_TYPE_BOOL, word.text == "True" ? 1 : 0, 1);
         } else if (type.text == "dword") {
-            if (!tokens.Next(" \t\n", word)) return;
+            if (!tokens.Next(kWordDelimiters, word)) return;
             store_.SetValue(current_, key, CONFIG_TYPE_DWORD, static_cast<int32_t>(ScanHex(word.text)), 4);
         } else if (type.text == "string") {
-            if (!tokens.Next("\"\n", word)) return;
+            if (!tokens.Next(kStringDelimiters, word)) return;
             content_.assign(word.text);  // stored with its terminating NUL
             store_.SetValue(current_, key, CONFIG_TYPE_STRING, content_.c_str(),
                             static_cast<uint32_t>(content_.size() + 1));
