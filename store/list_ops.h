@@ -5,15 +5,78 @@
 
 #include <new>
 #include <string_view>
-#include <unordered_map>
+#include <functional>
+#include <vector>
 
 #include "configuration_types.h"
 
 namespace kov::detail {
 
+// An open-addressing table from name to node, for lists that have grown long. Keys are the
+// nodes' own name buffers, so an entry costs no allocation of its own.
 template <typename Node>
-struct NameIndex {
-    std::unordered_map<std::string_view, Node*> nodes;  // keys point into each node's name
+class NameIndex {
+public:
+    // Throws std::bad_alloc; the caller then drops the index.
+    explicit NameIndex(std::size_t expected) { Rehash(expected * 2); }
+
+    Node* Find(std::string_view name) const {
+        for (std::size_t i = Hash(name) & mask_;; i = (i + 1) & mask_) {
+            Node* node = slots_[i];
+            if (node == nullptr) return nullptr;
+            if (node != Removed() && std::string_view(node->name) == name) return node;
+        }
+    }
+
+    // At most half full, so that a search ends after a probe or two.
+    void Insert(Node* node) {
+        if ((used_ + removed_ + 1) * 2 > slots_.size()) Rehash((used_ + 1) * 2);
+        Place(node);
+        ++used_;
+    }
+
+    void Erase(const Node* node) {
+        for (std::size_t i = Hash(node->name) & mask_; slots_[i] != nullptr; i = (i + 1) & mask_) {
+            if (slots_[i] == node) {
+                slots_[i] = Removed();
+                --used_;
+                ++removed_;
+                return;
+            }
+        }
+    }
+
+    std::size_t size() const { return used_; }
+
+private:
+    static Node* Removed() {
+        static Node tombstone{};
+        return &tombstone;
+    }
+    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+    void Place(Node* node) {
+        std::size_t i = Hash(node->name) & mask_;
+        while (slots_[i] != nullptr && slots_[i] != Removed()) i = (i + 1) & mask_;
+        if (slots_[i] == Removed()) --removed_;
+        slots_[i] = node;
+    }
+
+    void Rehash(std::size_t atLeast) {
+        std::size_t capacity = 32;
+        while (capacity < atLeast) capacity *= 2;
+        std::vector<Node*> old(capacity, nullptr);
+        old.swap(slots_);
+        mask_ = capacity - 1;
+        removed_ = 0;
+        for (Node* node : old)
+            if (node != nullptr && node != Removed()) Place(node);
+    }
+
+    std::vector<Node*> slots_;
+    std::size_t mask_ = 0;
+    std::size_t used_ = 0;
+    std::size_t removed_ = 0;
 };
 
 template <typename Node>
@@ -49,11 +112,9 @@ void DropIndex(ConfigurationCategory& owner) {
 template <typename Node>
 void BuildIndex(ConfigurationCategory& owner) {
     try {
-        auto* index = new NameIndex<Node>;
+        auto* index = new NameIndex<Node>(static_cast<std::size_t>(ListOf<Node>::Count(owner)));
         ListOf<Node>::Index(owner) = index;
-        index->nodes.reserve(static_cast<std::size_t>(ListOf<Node>::Count(owner)) * 2);
-        for (Node* node = ListOf<Node>::Head(owner); node != nullptr; node = node->next)
-            index->nodes.emplace(std::string_view(node->name), node);
+        for (Node* node = ListOf<Node>::Head(owner); node != nullptr; node = node->next) index->Insert(node);
     } catch (const std::bad_alloc&) {
         DropIndex<Node>(owner);
     }
@@ -61,10 +122,7 @@ void BuildIndex(ConfigurationCategory& owner) {
 
 template <typename Node>
 Node* FindByName(ConfigurationCategory& owner, std::string_view name) {
-    if (NameIndex<Node>* index = ListOf<Node>::Index(owner)) {
-        const auto found = index->nodes.find(name);
-        return found != index->nodes.end() ? found->second : nullptr;
-    }
+    if (const NameIndex<Node>* index = ListOf<Node>::Index(owner)) return index->Find(name);
     for (Node* node = ListOf<Node>::Head(owner); node != nullptr; node = node->next)
         if (std::string_view(node->name) == name) return node;
     return nullptr;
@@ -80,7 +138,7 @@ void Append(ConfigurationCategory& owner, Node* node) {
     ++ListOf<Node>::Count(owner);
     if (NameIndex<Node>* index = ListOf<Node>::Index(owner)) {
         try {
-            index->nodes.emplace(std::string_view(node->name), node);
+            index->Insert(node);
         } catch (const std::bad_alloc&) {
             DropIndex<Node>(owner);
         }
@@ -94,7 +152,7 @@ void Unlink(ConfigurationCategory& owner, Node* node) {
     (node->previous != nullptr ? node->previous->next : ListOf<Node>::Head(owner)) = node->next;
     (node->next != nullptr ? node->next->previous : ListOf<Node>::Tail(owner)) = node->previous;
     --ListOf<Node>::Count(owner);
-    if (NameIndex<Node>* index = ListOf<Node>::Index(owner)) index->nodes.erase(std::string_view(node->name));
+    if (NameIndex<Node>* index = ListOf<Node>::Index(owner)) index->Erase(node);
 }
 
 }  // namespace kov::detail

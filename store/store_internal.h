@@ -28,8 +28,8 @@ Record* NewRecord() {
     return record;
 }
 
+// Into a record fresh from NewRecord, whose name is all zeros already.
 inline void CopyName(char (&destination)[CONFIG_NAME_SIZE], std::string_view name) {
-    std::memset(destination, 0, sizeof destination);
     std::memcpy(destination, name.data(), name.size());
 }
 

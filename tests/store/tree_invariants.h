@@ -30,9 +30,11 @@ std::string CheckList(ConfigurationCategory& owner) {
         return "count " + std::to_string(List::Count(owner)) + " but " + std::to_string(length) + " entries" + where;
     if (List::Tail(owner) != previous) return "tail pointer is not the last entry" + where;
     if (const auto* index = List::Index(owner)) {
-        if (index->nodes.size() != static_cast<std::size_t>(length)) return "index size differs from the list" + where;
-        for (const auto& [name, node] : index->nodes)
-            if (std::string_view(node->name) != name) return "index key differs from its entry's name" + where;
+        if (index->size() != static_cast<std::size_t>(length)) return "index size differs from the list" + where;
+        bool found = true;
+        for (const Node* node = List::Head(owner); node != nullptr; node = node->next)
+            found = found && index->Find(node->name) == node;
+        if (!found) return "an entry is missing from the index" + where;
     }
     return {};
 }
