@@ -24,7 +24,7 @@ void AddSection(BenchFile& file, const std::string& path) {
 }  // namespace
 
 BenchFile SampleFile() {
-    BenchFile file{"sample 12 values", 0, "[]\n\n[/CONFIG_CATEGORY_MACHINE]\n\n[/CONFIG_CATEGORY_MACHINE/Audio]\n\n", ""};
+    BenchFile file{"sample", 0, "[]\n\n[/CONFIG_CATEGORY_MACHINE]\n\n[/CONFIG_CATEGORY_MACHINE/Audio]\n\n", ""};
     const struct {
         const char* section;
         const char* key;
@@ -52,7 +52,7 @@ BenchFile SampleFile() {
 }
 
 BenchFile SpreadFile(int values, int sections) {
-    BenchFile file{std::to_string(values) + " values in " + std::to_string(sections) + " sections", 0, {}, {}};
+    BenchFile file{"values_" + std::to_string(values) + "_in_" + std::to_string(sections), 0, {}, {}};
     const int perSection = values / sections;
     for (int s = 0; s < sections; ++s) {
         AddSection(file, "CONFIG_CATEGORY_USER/Section " + std::to_string(s));
@@ -62,7 +62,7 @@ BenchFile SpreadFile(int values, int sections) {
 }
 
 BenchFile NestedFile(int sections) {
-    BenchFile file{std::to_string(sections) + " nested sections", 0, {}, {}};
+    BenchFile file{"nested_" + std::to_string(sections), 0, {}, {}};
     for (int s = 0; s < sections; ++s) {
         const std::string path = "CONFIG_CATEGORY_USER/A" + std::to_string(s / 1000) + "/B" + std::to_string(s / 100 % 10) +
                                  "/C" + std::to_string(s / 10 % 10) + "/D" + std::to_string(s % 10);

@@ -154,6 +154,14 @@ void BoostSave(const boost::property_tree::ptree& tree, const std::string& path)
 // One library's three pieces of work, each timed on its own.
 void NothingToPrepare(const std::string&) {}
 
+// Work a library needs before each load that is not part of loading, done outside the timing.
+void Prepare(benchmark::State& state, void (*prepare)(const std::string&), const std::string& source) {
+    if (prepare == NothingToPrepare) return;
+    state.PauseTiming();
+    prepare(source);
+    state.ResumeTiming();
+}
+
 template <typename Data, typename Load, typename Save>
 void Register(const std::string& library, const BenchFile& file, const std::string& input, Load load, Save save,
               void (*prepare)(const std::string&) = NothingToPrepare) {
@@ -162,11 +170,7 @@ void Register(const std::string& library, const BenchFile& file, const std::stri
     const std::string prefix = file.name + "/" + library + "/";
     benchmark::RegisterBenchmark((prefix + "load").c_str(), [=](benchmark::State& state) {
         for (auto _ : state) {
-            if (prepare != NothingToPrepare) {
-                state.PauseTiming();
-                prepare(source);
-                state.ResumeTiming();
-            }
+            Prepare(state, prepare, source);
             Data data;
             load(data, source);
             benchmark::DoNotOptimize(&data);
@@ -179,11 +183,7 @@ void Register(const std::string& library, const BenchFile& file, const std::stri
     });
     benchmark::RegisterBenchmark((prefix + "load+save").c_str(), [=](benchmark::State& state) {
         for (auto _ : state) {
-            if (prepare != NothingToPrepare) {
-                state.PauseTiming();
-                prepare(source);
-                state.ResumeTiming();
-            }
+            Prepare(state, prepare, source);
             Data data;
             load(data, source);
             save(data, paths.output);

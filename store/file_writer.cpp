@@ -70,6 +70,7 @@ void AppendSection(std::string& out, const std::string& path, const Configuratio
 std::string ConfigurationStore::WriteToString() const {
     try {
         std::string out;
+        out.reserve(4096);  // a whole kov.ini, usually
         std::string path;  // the full path of `node`: "" for the root, "/A/B" below it
         std::vector<const ConfigurationCategory*> parents;
         // Depth first, parents before children, without recursion.

@@ -113,14 +113,25 @@ int32_t ConfigurationStore::RemoveValue(ConfigurationCategory* category, const c
     return CONFIG_OK;
 }
 
-int32_t ConfigurationStore::GetDword(const char* path, const char* name, int32_t defaultValue) {
-    ConfigurationCategory* category = nullptr;
+namespace {
+
+// The dword operations' category, or null for a path that is null, empty or too long.
+// Running out of memory is never passed off as an unresolvable path: a change or a default
+// would be lost unnoticed.
+ConfigurationCategory* ResolveForDword(ConfigurationStore& store, const char* path) {
     try {
-        category = ResolveCategory(nullptr, path);
+        return store.ResolveCategory(nullptr, path);
     } catch (const ConfigurationException& e) {
-        if (e.code == CONFIG_ERR_NO_MEMORY) throw;  // never passed off as a default
-        return defaultValue;
+        if (e.code == CONFIG_ERR_NO_MEMORY) throw;
+        return nullptr;
     }
+}
+
+}  // namespace
+
+int32_t ConfigurationStore::GetDword(const char* path, const char* name, int32_t defaultValue) {
+    ConfigurationCategory* category = ResolveForDword(*this, path);
+    if (category == nullptr) return defaultValue;
     int32_t result = defaultValue;
     uint32_t capacity = sizeof result;
     if (GetValue(category, name, &result, &capacity) != CONFIG_OK)
@@ -129,13 +140,8 @@ int32_t ConfigurationStore::GetDword(const char* path, const char* name, int32_t
 }
 
 int32_t ConfigurationStore::SetDword(const char* path, const char* name, int32_t value) {
-    ConfigurationCategory* category = nullptr;
-    try {
-        category = ResolveCategory(nullptr, path);
-    } catch (const ConfigurationException& e) {
-        if (e.code == CONFIG_ERR_NO_MEMORY) throw;  // the change would be lost unnoticed
-        return CONFIG_ERR_UNRESOLVED;
-    }
+    ConfigurationCategory* category = ResolveForDword(*this, path);
+    if (category == nullptr) return CONFIG_ERR_UNRESOLVED;
     return SetValue(category, name, CONFIG_TYPE_DWORD, value, sizeof value);
 }
 

@@ -1,8 +1,6 @@
 // Loading settings into controls and writing user changes back, through a recording panel.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "recording_panel.h"
 #include "settings.h"
@@ -20,12 +18,7 @@ using testing::ValueNames;
 using testing::WrittenText;
 using Names = std::vector<std::string>;
 
-std::string DefaultFile() {
-    std::ifstream in(KOV_TEST_DATA_DIR "/default_kov.ini", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string DefaultFile() { return testing::DefaultFileText(); }
 
 int32_t Stored(ConfigurationStore& store, const char* path, const char* key) {
     return store.GetDword(path, key, -12345);

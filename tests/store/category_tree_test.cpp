@@ -11,18 +11,10 @@ namespace {
 
 using testing::ChildNames;
 using testing::Find;
+using testing::ExpectThrows;
 using testing::TreeIsConsistent;
 using Names = std::vector<std::string>;
 
-void ExpectThrows(int32_t code, auto&& call) {
-    try {
-        call();
-        ADD_FAILURE() << "no ConfigurationException";
-    } catch (const ConfigurationException& e) {
-        EXPECT_EQ(e.code, code);
-        EXPECT_EQ(e.reserved, 0);
-    }
-}
 
 TEST(CategoryTree, NewStoreHasTheThreeTopLevelCategoriesInOrder) {
     ConfigurationStore store;

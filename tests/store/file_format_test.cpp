@@ -1,8 +1,6 @@
 // The text format: what the writer produces and what the reader takes back.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "configuration_store.h"
@@ -20,12 +18,7 @@ using testing::ValueNames;
 using testing::WrittenText;
 using Names = std::vector<std::string>;
 
-std::string DefaultFile() {
-    std::ifstream in(KOV_TEST_DATA_DIR "/default_kov.ini", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string DefaultFile() { return testing::DefaultFileText(); }
 
 std::string WithCrLf(const std::string& text) {
     std::string out;

@@ -57,6 +57,32 @@ inline const ConfigurationValue* FindValue(const ConfigurationCategory* category
     return nullptr;
 }
 
+// Runs call and expects a ConfigurationException {code, 0}.
+template <typename Call>
+void ExpectThrows(int32_t code, Call&& call) {
+    try {
+        call();
+        ADD_FAILURE() << "no ConfigurationException";
+    } catch (const ConfigurationException& e) {
+        EXPECT_EQ(e.code, code);
+        EXPECT_EQ(e.reserved, 0);
+    }
+}
+
+// The file a new store writes once the twelve settings have been read with their defaults.
+inline std::string DefaultFileText() {
+    std::FILE* file = std::fopen(KOV_TEST_DATA_DIR "/default_kov.ini", "rb");
+    if (file == nullptr) {
+        ADD_FAILURE() << "no test data";
+        return {};
+    }
+    std::string text;
+    char block[4096];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, n);
+    std::fclose(file);
+    return text;
+}
+
 inline int32_t ReadText(ConfigurationStore& store, const std::string& text) {
     std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
     if (file == nullptr) ADD_FAILURE() << "fmemopen failed";

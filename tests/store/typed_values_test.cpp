@@ -12,21 +12,13 @@ namespace {
 
 using testing::Find;
 using testing::FindValue;
+using testing::ExpectThrows;
 using testing::TreeIsConsistent;
 using testing::ValueNames;
 using Names = std::vector<std::string>;
 
 constexpr const char* kDriver = "CONFIG_CATEGORY_MACHINE/Audio/Driver/";
 
-void ExpectThrows(int32_t code, auto&& call) {
-    try {
-        call();
-        ADD_FAILURE() << "no ConfigurationException";
-    } catch (const ConfigurationException& e) {
-        EXPECT_EQ(e.code, code);
-        EXPECT_EQ(e.reserved, 0);
-    }
-}
 
 TEST(TypedValues, SetReplacesInPlaceOrAppends) {
     ConfigurationStore store;

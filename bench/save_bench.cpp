@@ -1,0 +1,38 @@
+// Saving the default kov.ini the way OK does: the store's text, written safely to disk.
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "config_file.h"
+#include "configuration_store.h"
+#include "settings.h"
+
+namespace {
+
+class NoPanel : public kov::SettingsPanel {
+public:
+    void SetListPosition(int32_t, int32_t) override {}
+    int32_t GetListPosition(int32_t) override { return 0; }
+    void SetCheck(int32_t, int32_t) override {}
+    int32_t GetCheck(int32_t) override { return 0; }
+    void SetEnabled(int32_t, bool) override {}
+    void Redraw() override {}
+};
+
+void SaveDefaultFile(benchmark::State& state) {
+    QTemporaryDir folder(QDir::currentPath() + QStringLiteral("/save-bench-XXXXXX"));  // on disk, not in memory
+    const QString fileName = folder.filePath(QStringLiteral("kov.ini"));
+    kov::ConfigurationStore store;
+    NoPanel panel;
+    kov::LoadSettings(store, panel);
+    for (auto _ : state) {
+        const kov::SaveResult result = kov::SaveConfigurationFile(fileName, store.WriteToString());
+        if (!result.saved) state.SkipWithError(result.reason.toLocal8Bit().constData());
+    }
+}
+BENCHMARK(SaveDefaultFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
