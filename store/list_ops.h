@@ -21,24 +21,27 @@ public:
     explicit NameIndex(std::size_t expected) { Rehash(expected * 2); }
 
     Node* Find(std::string_view name) const {
-        for (std::size_t i = Hash(name) & mask_;; i = (i + 1) & mask_) {
-            Node* node = slots_[i];
-            if (node == nullptr) return nullptr;
-            if (node != Removed() && std::string_view(node->name) == name) return node;
+        const std::size_t hash = Hash(name);
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            const Slot& slot = slots_[i];
+            if (slot.node == nullptr) return nullptr;
+            // The stored hash spares a visit to every other node on the way.
+            if (slot.hash == hash && slot.node != Removed() && std::string_view(slot.node->name) == name)
+                return slot.node;
         }
     }
 
     // At most half full, so that a search ends after a probe or two.
     void Insert(Node* node) {
         if ((used_ + removed_ + 1) * 2 > slots_.size()) Rehash((used_ + 1) * 2);
-        Place(node);
+        Place(node, Hash(node->name));
         ++used_;
     }
 
     void Erase(const Node* node) {
-        for (std::size_t i = Hash(node->name) & mask_; slots_[i] != nullptr; i = (i + 1) & mask_) {
-            if (slots_[i] == node) {
-                slots_[i] = Removed();
+        for (std::size_t i = Hash(node->name) & mask_; slots_[i].node != nullptr; i = (i + 1) & mask_) {
+            if (slots_[i].node == node) {
+                slots_[i].node = Removed();
                 --used_;
                 ++removed_;
                 return;
@@ -49,31 +52,36 @@ public:
     std::size_t size() const { return used_; }
 
 private:
+    struct Slot {
+        Node* node;
+        std::size_t hash;
+    };
+
     static Node* Removed() {
         static Node tombstone{};
         return &tombstone;
     }
     static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
 
-    void Place(Node* node) {
-        std::size_t i = Hash(node->name) & mask_;
-        while (slots_[i] != nullptr && slots_[i] != Removed()) i = (i + 1) & mask_;
-        if (slots_[i] == Removed()) --removed_;
-        slots_[i] = node;
+    void Place(Node* node, std::size_t hash) {
+        std::size_t i = hash & mask_;
+        while (slots_[i].node != nullptr && slots_[i].node != Removed()) i = (i + 1) & mask_;
+        if (slots_[i].node == Removed()) --removed_;
+        slots_[i] = {node, hash};
     }
 
     void Rehash(std::size_t atLeast) {
         std::size_t capacity = 32;
         while (capacity < atLeast) capacity *= 2;
-        std::vector<Node*> old(capacity, nullptr);
+        std::vector<Slot> old(capacity, Slot{nullptr, 0});
         old.swap(slots_);
         mask_ = capacity - 1;
         removed_ = 0;
-        for (Node* node : old)
-            if (node != nullptr && node != Removed()) Place(node);
+        for (const Slot& slot : old)
+            if (slot.node != nullptr && slot.node != Removed()) Place(slot.node, slot.hash);
     }
 
-    std::vector<Node*> slots_;
+    std::vector<Slot> slots_;
     std::size_t mask_ = 0;
     std::size_t used_ = 0;
     std::size_t removed_ = 0;
