@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <cstdio>

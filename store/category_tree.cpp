@@ -18,8 +18,7 @@ void FreeValues(ConfigurationCategory* category) {
     ConfigurationValue* value = category->firstValue;
     while (value != nullptr) {
         ConfigurationValue* next = value->next;
-        if (OwnsBuffer(value->type)) delete[] value->data.bytes;
-        delete value;
+        DeleteValue(value);
         value = next;
     }
     category->firstValue = nullptr;

@@ -49,4 +49,10 @@ inline bool HasSegment(std::string_view path) { return path.find_first_not_of('/
 
 inline bool OwnsBuffer(ValueType type) { return type == CONFIG_TYPE_STRING || type == CONFIG_TYPE_HEX; }
 
+// Frees a value record that is no longer linked, with its buffer.
+inline void DeleteValue(ConfigurationValue* value) {
+    if (OwnsBuffer(value->type)) delete[] value->data.bytes;
+    delete value;
+}
+
 }  // namespace kov::detail

@@ -107,9 +107,8 @@ int32_t ConfigurationStore::RemoveValue(ConfigurationCategory* category, const c
     if (category == nullptr) category = this;
     ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
-    if (OwnsBuffer(value->type)) delete[] value->data.bytes;
     Unlink(*category, value);
-    delete value;
+    DeleteValue(value);
     return CONFIG_OK;
 }
 

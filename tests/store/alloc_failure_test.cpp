@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <new>
-#include <sstream>
 
 #include "configuration_store.h"
 #include "settings.h"
 #include "settings_table.h"
+#include "store_checks.h"
 #include "tree_invariants.h"
 
 namespace {
@@ -63,15 +62,8 @@ private:
     int32_t state_[32] = {};
 };
 
-std::string DefaultFile() {
-    std::ifstream in(KOV_TEST_DATA_DIR "/default_kov.ini", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string LargerFile() {
-    std::string text = DefaultFile();
+    std::string text = testing::DefaultFileText();
     for (int section = 0; section < 30; ++section) {
         text += "[/CONFIG_CATEGORY_USER/Section " + std::to_string(section) + "/Inner]\n";
         for (int value = 0; value < 20; ++value)
@@ -148,7 +140,7 @@ void ExpectSwept(const char* what, const SweepResult& result, bool everyPointFai
 }
 
 TEST(AllocationFailure, ReadingTheDefaultFile) {
-    const std::string text = DefaultFile();
+    const std::string text = testing::DefaultFileText();
     ExpectSwept("reading the default file", Sweep([&](ConfigurationStore& store) {
                     std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
                     try {
