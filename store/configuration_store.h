@@ -20,6 +20,17 @@
 
 namespace kov {
 
+// What one read could not keep: lines other than headers, empty lines (or blanks only) and values
+// it stored as they stand. A header with text after its path, a value whose word reads as
+// something else ("dword:zz", "bool:yes") or with text after it, a line holding a NUL or a
+// carriage return before its end (the format's only line end is "\n"), and none, hex and
+// empty-string values all count: a save would lose what they say.
+struct ReadReport {
+    std::size_t droppedLines = 0;
+    std::string firstDropped;  // the first such line without its line end, at most kFirstDroppedMax bytes
+    static constexpr std::size_t kFirstDroppedMax = 200;
+};
+
 class ConfigurationStore : public ConfigurationCategory {
 public:
     // Creates the three top-level categories CONFIG_CATEGORY_MACHINE, CONFIG_CATEGORY_SOFTWARE
@@ -84,11 +95,12 @@ public:
     // Writes WriteToString() to the stream. CONFIG_ERR_INVALID for a null stream, else CONFIG_OK
     // (stream errors are the caller's to check).
     int32_t WriteToFile(std::FILE* stream) const;
-    // Adds the stream's sections and values to the tree, replacing values it names. Unusable
-    // lines are skipped. CONFIG_ERR_INVALID for a null stream, else CONFIG_OK.
-    int32_t ReadFromFile(std::FILE* stream);
+    // Adds the stream's sections and values to the tree, replacing values it names. A UTF-8
+    // byte-order mark at the very start is skipped. Unusable lines are skipped, and counted in
+    // *report when one is given. CONFIG_ERR_INVALID for a null stream, else CONFIG_OK.
+    int32_t ReadFromFile(std::FILE* stream, ReadReport* report = nullptr);
     // The same on text already in memory.
-    void ReadFromString(const char* text, std::size_t size);
+    void ReadFromString(const char* text, std::size_t size, ReadReport* report = nullptr);
 };
 
 }  // namespace kov

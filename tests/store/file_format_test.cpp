@@ -317,3 +317,72 @@ TEST(Reader, StreamAlreadyAtItsEndReadsNothing) {
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+using namespace std::string_view_literals;
+
+ReadReport Report(std::string_view text) {
+    ConfigurationStore store;
+    ReadReport report;
+    store.ReadFromString(text.data(), text.size(), &report);
+    return report;
+}
+
+TEST(ReadReport, CountsEveryLineASaveWouldLose) {
+    const struct {
+        std::string_view text;
+        std::size_t dropped;
+    } cases[] = {
+        {"[]\n\n[/A]\n\"k\"=dword:1f\n\"b\"=bool:False\n\"s\"=string:\"x y\"\n   \n\t\r\n"sv, 0},
+        {"[/A]]\n[B\n\"k\"=dword:-1\n\"k\"=dword:0x1F\r\n"sv, 0},  // each read back as it means
+        {"; a comment\n# another\nfree text\n"sv, 3},
+        {"\"n\"=none:\n\"h\"=hex:\n\"e\"=string:\"\"\n"sv, 3},
+        {"\"k\"=dword:zz\n\"k\"=dword:12 trailing\n\"b\"=bool:yes\n\"b\"=bool:1\n"sv, 4},
+        {"\"k\" = dword:1\n  \"k\"=dword:1\n\"k\"=dword:\n\"k\"\n"sv, 4},
+        {"[/A] ; section comment\n\"s\"=string:\"x\" after\n"sv, 2},
+        {"\"k\"=dword:5\0\"b\"=dword:6\n"sv, 1},             // the NUL hides the second value
+        {"[/A]\r\"k\"=dword:1\r\"m\"=dword:2\r"sv, 1},         // carriage returns only: one line
+        {"[/x]\n\"k\"=dword:1\n"sv, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Report(c.text).droppedLines, c.dropped) << c.text;
+}
+
+TEST(ReadReport, OverlongHeaderDropsItselfAndItsValues) {
+    const std::string header = "[/" + std::string(260, 'h') + "]\n";
+    EXPECT_EQ(Report(header + "\"a\"=dword:1\n\n\"b\"=dword:2\n[/ok]\n\"c\"=dword:3\n").droppedLines, 3u);
+}
+
+TEST(ReadReport, KeepsTheFirstDroppedLineShortened) {
+    const ReadReport report = Report("[/A]\n\"k\"=none:\n" + std::string(1000, 'x') + "\n");
+    EXPECT_EQ(report.droppedLines, 2u);
+    EXPECT_EQ(report.firstDropped, "\"k\"=none:");
+    EXPECT_EQ(Report(std::string(1000, 'x')).firstDropped.size(), ReadReport::kFirstDroppedMax);
+}
+
+TEST(ReadReport, WhatTheWriterWritesIsKeptExceptWhatCannotBeReadBack) {
+    ConfigurationStore store;
+    ReadText(store, DefaultFile() + "[/CONFIG_CATEGORY_USER/More]\n\"s\"=string:\"a b\"\n\"b\"=bool:True\n");
+    EXPECT_EQ(Report(WrittenText(store)).droppedLines, 0u);
+    store.SetValue(nullptr, "gone", CONFIG_TYPE_NONE, 0, 0);
+    EXPECT_EQ(Report(WrittenText(store)).droppedLines, 1u);
+}
+
+TEST(Reader, Utf8ByteOrderMarkIsSkippedOnlyAtTheStart) {
+    for (const bool viaStream : {false, true}) {
+        ConfigurationStore store;
+        const std::string text = "\xEF\xBB\xBF[/A]\n\"k\"=dword:1\n\xEF\xBB\xBF[/B]\n";
+        if (viaStream)
+            ReadText(store, text);
+        else
+            store.ReadFromString(text.data(), text.size());
+        ASSERT_NE(Find(store, "A"), nullptr) << viaStream;
+        EXPECT_NE(FindValue(Find(store, "A"), "k"), nullptr);
+        EXPECT_EQ(Find(store, "B"), nullptr);  // a mark later on is ordinary text
+        EXPECT_EQ(ValueNames(&store), Names{});
+    }
+}
+
+}  // namespace
+}  // namespace kov
