@@ -42,7 +42,7 @@ ConfigApp::ConfigApp(int& argc, char** argv) : application_(argc, argv) {
 int ConfigApp::InitInstance() {
     try {
         ConfigDialog dialog;
-        dialog.exec();  // OK or Cancel: either way the program ends
+        if (!dialog.PlayerQuit()) dialog.exec();  // OK or Cancel: either way the program ends
     } catch (const ConfigurationException&) {
         ExitOutOfMemory();  // building the store's top-level categories
     }

@@ -4,10 +4,9 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <cstdio>
@@ -15,8 +14,8 @@
 
 #include "about_dialog.h"
 #include "app_icon.h"
-#include "config_file.h"
 #include "dialog_builder.h"
+#include "file_messages.h"
 #include "settings.h"
 #include "settings_table.h"
 
@@ -49,10 +48,14 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void ConfigDialog::OnInitDialog() {
-    // Fixed now: should the folder go away, the save must fail rather than land elsewhere.
-    fileName_ = QDir::current().absoluteFilePath(QString::fromLatin1(kConfigFileName));
     try {
-        LoadConfigurationFile(store_, QFile::encodeName(fileName_).constData());
+        const OpenResult opened = file_.Read(store_);
+        if (opened.outcome == OpenOutcome::Unreadable &&
+            !Ask(UnreadableMessage(file_.DisplayName(), opened), kQuitButton, kUseDefaultsButton)) {
+            playerQuit_ = true;
+            return;
+        }
+        dropped_ = opened.dropped;
         ApplyOpeningRules(*this, LoadSettings(store_, *this));
     } catch (const ConfigurationException&) {
         ExitOutOfMemory();
@@ -137,20 +140,35 @@ void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
+bool ConfigDialog::Ask(const std::string& text, const char* safeButton, const char* otherButton) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(text), QMessageBox::NoButton, this);
+    box.setTextFormat(Qt::PlainText);  // file names are shown as they are, never as markup
+    QPushButton* safe = box.addButton(QString::fromLatin1(safeButton), QMessageBox::RejectRole);
+    QPushButton* other = box.addButton(QString::fromLatin1(otherButton), QMessageBox::AcceptRole);
+    box.setDefaultButton(safe);
+    box.setEscapeButton(safe);  // Escape and the close box too
+    box.exec();
+    return box.clickedButton() == other;
+}
+
 void ConfigDialog::accept() {
+    if (file_.ChangedSinceRead() && !Ask(ChangedMessage(file_.DisplayName()), kCancelButton, kReplaceButton)) return;
+    if (dropped_.droppedLines > 0 &&
+        !Ask(DroppedLinesMessage(file_.DisplayName(), dropped_), kCancelButton, kSaveButton))
+        return;
     std::string text;
     try {
         text = store_.WriteToString();
     } catch (const ConfigurationException&) {
         ExitOutOfMemory();
     }
-    const SaveResult result = SaveConfigurationFile(fileName_, text);
+    const SaveResult result = file_.Save(text);
     if (!result.saved) {
         // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
         auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                    QStringLiteral("The settings could not be saved to %1.").arg(fileName_),
+                                    QString::fromStdString(SaveFailedMessage(file_.DisplayName(), result)),
                                     QMessageBox::Ok, this);
-        box->setInformativeText(result.reason + QStringLiteral("\n\nThe file was left as it was."));
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         return;

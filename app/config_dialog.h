@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <map>
 
+#include "config_file.h"
 #include "configuration_store.h"
 #include "settings_panel.h"
 
@@ -16,7 +17,10 @@ namespace kov {
 
 class ConfigDialog : public QDialog, public SettingsPanel {
 public:
+    // Reads the file; when it exists but cannot be read, asks first whether to quit.
     explicit ConfigDialog(QWidget* parent = nullptr);
+    // The player chose to quit at opening: the dialog is not to be shown, and nothing is saved.
+    bool PlayerQuit() const { return playerQuit_; }
 
     // SettingsPanel on the real controls; setting a control from code notifies nobody.
     void SetListPosition(int32_t control, int32_t position) override;
@@ -32,7 +36,8 @@ public:
     // Opens the About box modally and returns when it closes.
     void ShowAbout();
 
-    // OK: saves the file; the dialog stays open with a message when that fails.
+    // OK: saves the file, after asking when it changed since opening or when lines that were read
+    // cannot be kept; the dialog stays open when the player cancels or the save fails.
     void accept() override;
 
 protected:
@@ -45,9 +50,13 @@ private:
     void ShowWindowMenu(const QPoint& globalPosition);
     QComboBox* List(int32_t control) const;
     QAbstractButton* Button(int32_t control) const;
+    // Asks a question whose first button is the safe answer; true for the other one.
+    bool Ask(const std::string& text, const char* safeButton, const char* otherButton);
 
     ConfigurationStore store_;
-    QString fileName_;  // kov.ini in the folder that was current when the dialog opened
+    ConfigFile file_;     // kov.ini in the folder that was current when the dialog opened
+    ReadReport dropped_;  // what reading could not keep
+    bool playerQuit_ = false;
     std::map<int32_t, QWidget*> controls_;
     QMenu* windowMenu_ = nullptr;
 };

@@ -21,15 +21,18 @@ public:
 };
 
 void SaveDefaultFile(benchmark::State& state) {
-    QTemporaryDir folder(QDir::currentPath() + QStringLiteral("/save-bench-XXXXXX"));  // on disk, not in memory
-    const QString fileName = folder.filePath(QStringLiteral("kov.ini"));
+    const QString previous = QDir::currentPath();
+    QTemporaryDir folder(previous + QStringLiteral("/save-bench-XXXXXX"));  // on disk, not in memory
+    QDir::setCurrent(folder.path());
+    kov::ConfigFile file;
     kov::ConfigurationStore store;
     NoPanel panel;
     kov::LoadSettings(store, panel);
     for (auto _ : state) {
-        const kov::SaveResult result = kov::SaveConfigurationFile(fileName, store.WriteToString());
-        if (!result.saved) state.SkipWithError(result.reason.toLocal8Bit().constData());
+        const kov::SaveResult result = file.Save(store.WriteToString());
+        if (!result.saved) state.SkipWithError(result.reason.c_str());
     }
+    QDir::setCurrent(previous);
 }
 BENCHMARK(SaveDefaultFile)->Unit(benchmark::kMillisecond);
 

@@ -2,10 +2,14 @@
 // finding the dialog's controls by identifier.
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include "dialog_builder.h"
@@ -49,5 +53,45 @@ inline QList<QWidget*> TemplateControls(const QWidget& window) {
             controls.append(widget);
     return controls;
 }
+
+// Answers the question boxes that the code under test opens modally, in order: a button's
+// text clicks it, "Escape" presses that key, "close" uses the close box. Records each text.
+class Answers {
+public:
+    explicit Answers(QStringList answers) : pending_(std::move(answers)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        timer_.start(5);
+    }
+    QStringList texts;
+    bool done() const { return pending_.isEmpty(); }
+
+private:
+    void Poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible() || box->property("answered").toBool() || pending_.isEmpty()) return;
+        box->setProperty("answered", true);
+        texts.append(box->text());
+        const QString answer = pending_.takeFirst();
+        if (answer == QLatin1String("Escape")) {
+            QTest::keyClick(box, Qt::Key_Escape);
+        } else if (answer == QLatin1String("close")) {
+            box->close();
+        } else {
+            QAbstractButton* chosen = nullptr;
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == answer) chosen = button;
+            if (chosen == nullptr) {
+                texts.append(QStringLiteral("<no button %1>").arg(answer));  // fails the caller's checks
+                box->reject();
+            } else {
+                chosen->click();
+            }
+        }
+        if (pending_.isEmpty()) timer_.stop();
+    }
+
+    QStringList pending_;
+    QTimer timer_;
+};
 
 }  // namespace kov::testing

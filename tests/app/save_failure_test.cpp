@@ -26,7 +26,7 @@ const QByteArray kOriginal = "[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n
 QStringList Entries(const QString& path) { return QDir(path).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden); }
 
 // Presses OK and checks that the save failed the way a player must see it.
-void ExpectFailedSave(ConfigDialog& dialog, const QString& fileName) {
+void ExpectFailedSave(ConfigDialog& dialog, const QString& fileName, const QString& reason) {
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTest::mouseClick(dialog.Control(IDC_GLIDE_RENDERING), Qt::LeftButton);  // an edit to keep
@@ -36,7 +36,8 @@ void ExpectFailedSave(ConfigDialog& dialog, const QString& fileName) {
     auto* box = dialog.findChild<QMessageBox*>();
     QVERIFY2(box != nullptr && box->isVisible(), "no message");
     QVERIFY2(box->text().contains(fileName), qPrintable(box->text()));
-    QVERIFY(!box->informativeText().isEmpty());
+    QVERIFY2(box->text().contains(reason), qPrintable(box->text()));
+    QCOMPARE(box->textFormat(), Qt::PlainText);
     box->close();
     QVERIFY(static_cast<QAbstractButton*>(dialog.Control(IDC_GLIDE_RENDERING))->isChecked());
 }
@@ -50,7 +51,7 @@ private slots:
         QVERIFY(WriteAll(folder.file(), kOriginal));
         QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         ConfigDialog dialog;
-        ExpectFailedSave(dialog, folder.file());
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("(the file is read-only)"));
         QCOMPARE(ReadAll(folder.file()), kOriginal);
         QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
 
@@ -62,16 +63,29 @@ private slots:
         QVERIFY(ReadAll(folder.file()).startsWith("[]\n\n[/CONFIG_CATEGORY_MACHINE]\n"));
     }
 
+    // No temporary file can be made beside it: the file itself takes the new text; a new file
+    // cannot be made at all.
     void readOnlyFolder() {
         if (geteuid() == 0) QSKIP("root may write into a read-only folder; the unprivileged run of this suite covers it");
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kOriginal));
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
-        ConfigDialog dialog;
-        ExpectFailedSave(dialog, folder.file());
-        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QCOMPARE(ReadAll(folder.file()), kOriginal);
+        {
+            ConfigDialog dialog;
+            dialog.accept();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(ReadAll(folder.file()).contains("\"mine\"=dword:00000001"));
+        QVERIFY(ReadAll(folder.file()).contains("\"rendering device\"=dword:00000000"));
         QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
+
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::remove(folder.file()));
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+        ConfigDialog dialog;
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("Permission denied"));
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(Entries(folder.path()), QStringList{});
         dialog.reject();
     }
 
@@ -86,7 +100,7 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 100;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        ExpectFailedSave(dialog, folder.file());
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("File too large"));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousSignal);
         QCOMPARE(ReadAll(folder.file()), kOriginal);
@@ -103,7 +117,7 @@ private slots:
         const QByteArray original = "[/CONFIG_CATEGORY_USER]\n\"big\"=string:\"" + QByteArray(3500, 'x') + "\"\n";
         QVERIFY(WriteAll(QStringLiteral("kov.ini"), original));
         ConfigDialog dialog;
-        ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")));
+        ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")), QStringLiteral("No space left on device"));
         QCOMPARE(ReadAll(QStringLiteral("kov.ini")), original);
         QCOMPARE(Entries(QDir::currentPath()), QStringList{"kov.ini"});
         dialog.reject();
@@ -115,7 +129,8 @@ private slots:
         ConfigDialog dialog;
         const QString fileName = folder.file();
         QVERIFY(QDir(folder.path()).removeRecursively());
-        ExpectFailedSave(dialog, fileName);
+        testing::Answers answers({QStringLiteral("Replace")});  // the file went with it
+        ExpectFailedSave(dialog, fileName, QStringLiteral("was deleted"));
         QVERIFY(!QFileInfo::exists(fileName));
         dialog.reject();
     }

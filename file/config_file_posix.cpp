@@ -1,0 +1,432 @@
+// The file boundary on POSIX systems (with Linux's extended attributes where they exist).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "config_file.h"
+#include "printable_name.h"
+
+#if __has_include(<sys/xattr.h>)
+#include <sys/xattr.h>
+#define KOV_HAVE_XATTR 1
+#endif
+
+namespace kov {
+
+namespace {
+
+#ifdef O_PATH
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read permission
+#else
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+// O_NONBLOCK: a FIFO opens at once instead of waiting for a writer.
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+constexpr int kMaxLinkHops = 40;
+
+std::string Reason(int error) { return std::strerror(error); }
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { Reset(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now; the close's own result counts (some file systems report write errors here).
+    int Close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    void Reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    int fd_;
+};
+
+// 64-bit FNV-1a: enough to tell whether bytes changed (nothing here defends against a forger).
+std::uint64_t Hash(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+FileSnapshot Snapshot(const struct stat& status) {
+    FileSnapshot snapshot;
+    snapshot.device = status.st_dev;
+    snapshot.inode = status.st_ino;
+    snapshot.size = static_cast<std::uint64_t>(status.st_size);
+    snapshot.modifiedSeconds = status.st_mtim.tv_sec;
+    snapshot.modifiedNanoseconds = status.st_mtim.tv_nsec;
+    return snapshot;
+}
+
+std::string NotARegularFile(mode_t mode) {
+    if (S_ISDIR(mode)) return "it is a folder, not a file";
+    if (S_ISFIFO(mode)) return "it is a named pipe (FIFO), not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
+    if (S_ISSOCK(mode)) return "it is a socket, not a file";
+    return "it is not a regular file";
+}
+
+int ReadWhole(int fd, std::string& bytes, std::uint64_t limit) {
+    char block[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(fd, block, sizeof block);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return errno;
+        if (count == 0) return 0;
+        bytes.append(block, static_cast<std::size_t>(count));
+        if (bytes.size() > limit) return EFBIG;
+    }
+}
+
+int WriteWhole(int fd, std::string_view bytes, off_t offset) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return errno;
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+        offset += count;
+    }
+    return 0;
+}
+
+int Sync(int fd) {
+    while (::fsync(fd) != 0)
+        if (errno != EINTR) return errno;
+    return 0;
+}
+
+// What a save writes to: the final target of any symbolic links, by folder handle and name.
+struct Target {
+    FileDescriptor ownFolder;  // when links led to another folder
+    int folder = -1;
+    std::string name;
+    bool exists = false;
+    struct stat status {};
+};
+
+bool RunsWithRaisedRights() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
+
+// Follows links from (folder, name) to the file they end at. With raised rights, a link made
+// by another user whose owner differs from its target's (or, for a target yet to be made, its
+// folder's) is not followed: it may be a trap laid for the privileged program.
+std::string ResolveTarget(int folder, const char* name, Target& target) {
+    target.folder = folder;
+    target.name = name;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat link {};
+        if (::fstatat(target.folder, target.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) return Reason(errno);
+            target.exists = false;
+            return {};
+        }
+        if (!S_ISLNK(link.st_mode)) {
+            target.exists = true;
+            target.status = link;
+            return {};
+        }
+        if (RunsWithRaisedRights()) {
+            struct stat end {};
+            const bool endExists = ::fstatat(target.folder, target.name.c_str(), &end, 0) == 0;
+            if (!endExists && ::fstatat(target.folder, ".", &end, 0) != 0) return Reason(errno);
+            if (link.st_uid != ::geteuid() && end.st_uid != link.st_uid)
+                return "it is a symbolic link owned by another user than " +
+                       std::string(endExists ? "the file it points to" : "its folder") +
+                       ", which a program with raised rights does not follow";
+        }
+        std::vector<char> buffer(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : 255) + 1);
+        const ssize_t length = ::readlinkat(target.folder, target.name.c_str(), buffer.data(), buffer.size());
+        if (length < 0) return Reason(errno);
+        if (static_cast<std::size_t>(length) >= buffer.size()) return Reason(ENAMETOOLONG);  // changed under us
+        const std::string pointsTo(buffer.data(), static_cast<std::size_t>(length));
+        const std::size_t slash = pointsTo.rfind('/');
+        if (slash == std::string::npos) {
+            target.name = pointsTo;
+            continue;
+        }
+        target.name = pointsTo.substr(slash + 1);
+        if (target.name.empty()) return NotARegularFile(S_IFDIR);
+        const std::string folderPath = slash == 0 ? "/" : pointsTo.substr(0, slash);
+        FileDescriptor next(::openat(target.folder, folderPath.c_str(), kFolderFlags));
+        if (!next.valid()) return Reason(errno);
+        target.ownFolder = std::move(next);
+        target.folder = target.ownFolder.get();
+    }
+    return Reason(ELOOP);
+}
+
+std::string TemporaryName() {
+    static std::mt19937_64 random{std::random_device{}()};
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name = std::string(".") + kConfigFileName + ".";
+    for (int i = 0; i < 8; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+// Gives the new file what the old one had beyond its bytes. False when anything cannot be kept.
+bool CopyMetadata(const Target& target, int to) {
+    if (::fchown(to, target.status.st_uid, target.status.st_gid) != 0) return false;
+    if (::fchmod(to, target.status.st_mode & 07777) != 0) return false;  // after chown, which clears set-id bits
+#ifdef KOV_HAVE_XATTR
+    // By name through the folder's handle, so that a file the program may write but not read
+    // (mode 0200) still has its attributes listed.
+    const std::string path = "/proc/self/fd/" + std::to_string(target.folder) + "/" + target.name;
+    ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;  // none can exist there
+    std::vector<char> names(static_cast<std::size_t>(size));
+    size = ::llistxattr(path.c_str(), names.data(), names.size());
+    if (size < 0) return false;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(size); at += std::strlen(&names[at]) + 1) {
+        const char* attribute = &names[at];
+        const ssize_t length = ::lgetxattr(path.c_str(), attribute, nullptr, 0);
+        if (length < 0) return false;
+        std::vector<char> value(static_cast<std::size_t>(length));
+        if (::lgetxattr(path.c_str(), attribute, value.data(), value.size()) != length) return false;
+        if (::fsetxattr(to, attribute, value.data(), value.size(), 0) != 0) return false;
+    }
+#endif
+    return true;
+}
+
+// After a rename: makes the new name durable. A folder that cannot be opened for this, or a
+// file system that cannot sync folders, is not an error.
+int SyncFolder(int folder) {
+    FileDescriptor handle(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!handle.valid()) return 0;
+    const int error = Sync(handle.get());
+    return error == EINVAL || error == EROFS ? 0 : error;
+}
+
+enum class Outcome { Saved, Failed, NotPossible };
+
+struct Attempt {
+    Outcome outcome;
+    SaveResult result;
+};
+
+Attempt Failed(int error) { return {Outcome::Failed, {false, Reason(error), true}}; }
+
+// A new file beside the target, renamed over it. NotPossible when that would lose something the
+// old file had, or when the folder takes no new file; the error then says why.
+Attempt ReplaceAtomically(const Target& target, const std::string& text, int& whyNot) {
+    if (target.exists && target.status.st_nlink > 1) return {Outcome::NotPossible, {}};
+    std::string temporary;
+    FileDescriptor file;
+    for (int tries = 0; tries < 100 && !file.valid(); ++tries) {
+        temporary = TemporaryName();
+        // A new kov.ini gets the mode the umask gives; a replacement the old one's, below.
+        file = FileDescriptor(::openat(target.folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                       target.exists ? 0600 : 0666));
+        if (!file.valid() && errno != EEXIST) break;
+    }
+    if (!file.valid()) {
+        whyNot = errno;
+        return {Outcome::NotPossible, {}};
+    }
+    const auto abandon = [&](int error) {
+        file = FileDescriptor();
+        ::unlinkat(target.folder, temporary.c_str(), 0);
+        return Failed(error);
+    };
+    if (target.exists && !CopyMetadata(target, file.get())) {
+        abandon(0);
+        whyNot = EPERM;
+        return {Outcome::NotPossible, {}};
+    }
+    if (const int error = WriteWhole(file.get(), text, 0)) return abandon(error);
+    if (const int error = Sync(file.get())) return abandon(error);
+    if (file.Close() != 0) return abandon(errno);
+    if (::renameat(target.folder, temporary.c_str(), target.folder, target.name.c_str()) != 0)
+        return abandon(errno);
+    if (const int error = SyncFolder(target.folder))
+        return {Outcome::Failed,
+                {false, "The new settings are in place, but the folder could not be synced (" + Reason(error) +
+                            "), so they may not survive a power failure", false}};
+    return {Outcome::Saved, {true, {}, true}};
+}
+
+// Over the old bytes, keeping the file itself (its links, owner and everything else). The new
+// size is reserved first, and the old bytes are written back if any step fails.
+Attempt WriteInPlace(const Target& target, const std::string& text) {
+    FileDescriptor file(::openat(target.folder, target.name.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file.valid()) return Failed(errno);
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) return Failed(errno);
+    if (!S_ISREG(status.st_mode) || status.st_ino != target.status.st_ino || status.st_dev != target.status.st_dev)
+        return {Outcome::Failed, {false, "it was replaced by something else while saving", true}};
+    std::string old;
+    if (const int error = ReadWhole(file.get(), old, kMaxFileSize)) return Failed(error);
+    const auto restore = [&](int error) {
+        // Best effort: the old bytes fit where they were.
+        WriteWhole(file.get(), old, 0);
+        while (::ftruncate(file.get(), static_cast<off_t>(old.size())) != 0 && errno == EINTR) {
+        }
+        Sync(file.get());
+        return Failed(error);
+    };
+    if (text.size() > old.size()) {
+        const int error = ::posix_fallocate(file.get(), 0, static_cast<off_t>(text.size()));
+        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) return restore(error);
+    }
+    if (const int error = WriteWhole(file.get(), text, 0)) return restore(error);
+    if (::ftruncate(file.get(), static_cast<off_t>(text.size())) != 0) return restore(errno);
+    if (const int error = Sync(file.get())) return restore(error);
+    if (file.Close() != 0) return Failed(errno);
+    return {Outcome::Saved, {true, {}, true}};
+}
+
+}  // namespace
+
+ConfigFile::ConfigFile() {
+    folder_ = ::open(".", kFolderFlags);
+    if (folder_ < 0) folderError_ = errno;
+    displayName_ = std::string(kConfigFileName) + " in the current folder";
+    if (char* path = ::getcwd(nullptr, 0)) {
+        // Linux marks a folder outside the process's root with "(unreachable)": not a name to show.
+        if (path[0] == '/') {
+            const std::string folder = path;
+            displayName_ = PrintableName(folder + (folder == "/" ? "" : "/") + kConfigFileName);
+        }
+        std::free(path);
+    }
+}
+
+ConfigFile::~ConfigFile() {
+    if (folder_ >= 0) ::close(folder_);
+}
+
+OpenResult ConfigFile::Read(ConfigurationStore& store) {
+    OpenResult result;
+    result.outcome = OpenOutcome::Unreadable;
+    if (folder_ < 0) {
+        result.reason = "the current folder cannot be opened: " + Reason(folderError_);
+        snapshot_.error = folderError_;
+        return result;
+    }
+    FileDescriptor file(::openat(folder_, kConfigFileName, kReadFlags));
+    if (!file.valid()) {
+        const int error = errno;
+        snapshot_ = FileSnapshot{};
+        snapshot_.error = error;
+        if (error == ENOENT) {
+            result.outcome = OpenOutcome::Missing;
+            return result;
+        }
+        struct stat status {};
+        if (::fstatat(folder_, kConfigFileName, &status, 0) == 0) {
+            snapshot_ = Snapshot(status);
+            result.replaceable = S_ISREG(status.st_mode);
+        }
+        result.reason = Reason(error);
+        return result;
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        result.reason = Reason(errno);
+        return result;
+    }
+    snapshot_ = Snapshot(status);
+    if (!S_ISREG(status.st_mode)) {
+        result.reason = NotARegularFile(status.st_mode);
+        return result;
+    }
+    result.replaceable = true;
+    const std::string tooLarge = "it is larger than " + std::to_string(kMaxFileSize >> 20) +
+                                 " MiB, far more than a settings file holds";
+    if (static_cast<std::uint64_t>(status.st_size) > kMaxFileSize) {
+        result.reason = tooLarge;
+        return result;
+    }
+    std::string bytes;
+    if (const int error = ReadWhole(file.get(), bytes, kMaxFileSize)) {
+        result.reason = error == EFBIG ? tooLarge : Reason(error);
+        return result;
+    }
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        result.reason = "it is not a text file this program can read (it is in UTF-16)";
+        return result;
+    }
+    snapshot_.hashed = true;
+    snapshot_.hash = Hash(bytes);
+    store.ReadFromString(bytes.data(), bytes.size(), &result.dropped);
+    result.outcome = OpenOutcome::Read;
+    return result;
+}
+
+bool ConfigFile::ChangedSinceRead() const {
+    FileSnapshot now;
+    struct stat status {};
+    if (folder_ < 0) {
+        now.error = folderError_;
+    } else if (::fstatat(folder_, kConfigFileName, &status, 0) != 0) {
+        now.error = errno;
+    } else {
+        now = Snapshot(status);
+        if (snapshot_.hashed) {
+            FileDescriptor file(::openat(folder_, kConfigFileName, kReadFlags));
+            std::string bytes;
+            if (!file.valid() || ReadWhole(file.get(), bytes, kMaxFileSize) != 0) return true;
+            now.hashed = true;
+            now.hash = Hash(bytes);
+        }
+    }
+    return !(now == snapshot_);
+}
+
+SaveResult ConfigFile::Save(const std::string& text) {
+    // An over-size write must fail with EFBIG and be reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    if (folder_ < 0) return {false, "the current folder cannot be opened: " + Reason(folderError_), true};
+    if (struct stat folder {}; ::fstat(folder_, &folder) == 0 && folder.st_nlink == 0)
+        return {false, "the folder it was in was deleted", true};
+    Target target;
+    if (std::string problem = ResolveTarget(folder_, kConfigFileName, target); !problem.empty())
+        return {false, problem, true};
+    if (target.exists) {
+        if (!S_ISREG(target.status.st_mode))
+            return {false, NotARegularFile(target.status.st_mode) + ", so it is not replaced", true};
+        // A file marked read-only stays as it is, even for a user who could replace it.
+        if ((target.status.st_mode & S_IWUSR) == 0) return {false, Reason(EACCES) + " (the file is read-only)", true};
+        if (::faccessat(target.folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) return {false, Reason(errno), true};
+    }
+    int whyNot = 0;
+    Attempt attempt = ReplaceAtomically(target, text, whyNot);
+    if (attempt.outcome == Outcome::NotPossible)
+        attempt = target.exists ? WriteInPlace(target, text) : Failed(whyNot);
+    if (attempt.outcome != Outcome::Failed || !attempt.result.fileUnchanged) {
+        // What is there now is this program's own.
+        snapshot_ = FileSnapshot{};
+        struct stat status {};
+        if (::fstatat(folder_, kConfigFileName, &status, 0) == 0) {
+            snapshot_ = Snapshot(status);
+            snapshot_.hashed = true;
+            snapshot_.hash = Hash(text);
+        }
+    }
+    return attempt.result;
+}
+
+}  // namespace kov

@@ -1,0 +1,50 @@
+// What the player is told and asked about the file.
+#include "file_messages.h"
+
+#include "printable_name.h"
+
+namespace kov {
+
+namespace {
+
+constexpr std::size_t kShownLineMax = 60;
+
+std::string ShownLine(const std::string& line) {
+    std::string shown = PrintableName(line);
+    if (shown.size() <= kShownLineMax) return shown;
+    std::size_t cut = kShownLineMax;
+    while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return shown.substr(0, cut) + "\u2026";
+}
+
+}  // namespace
+
+std::string UnreadableMessage(const std::string& fileName, const OpenResult& opened) {
+    std::string text = "The settings file " + fileName + " cannot be read: " + opened.reason +
+                       ".\n\nQuit leaves it as it is. Use defaults opens the settings with their default values";
+    text += opened.replaceable ? "; OK will then replace the file with them."
+                               : "; they cannot be saved over it, as it is not a regular file.";
+    return text;
+}
+
+std::string ChangedMessage(const std::string& fileName) {
+    return fileName +
+           " was changed by another program after this dialog opened.\n\nReplace saves these settings over "
+           "those changes; Cancel returns to the dialog.";
+}
+
+std::string DroppedLinesMessage(const std::string& fileName, const ReadReport& dropped) {
+    const std::string count = std::to_string(dropped.droppedLines);
+    const bool one = dropped.droppedLines == 1;
+    return count + (one ? " line of the file " : " lines of the file ") + fileName +
+           (one ? " is not a setting" : " are not settings") + " this program can keep (the first: \"" +
+           ShownLine(dropped.firstDropped) + "\"); saving removes " + (one ? "it." : "them.") +
+           "\n\nSave saves the settings without " + (one ? "it" : "them") + "; Cancel returns to the dialog.";
+}
+
+std::string SaveFailedMessage(const std::string& fileName, const SaveResult& result) {
+    return "The settings could not be saved to " + fileName + ".\n\n" + result.reason + "." +
+           (result.fileUnchanged ? "\n\nThe file was left as it was." : "");
+}
+
+}  // namespace kov
