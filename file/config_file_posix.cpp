@@ -279,18 +279,20 @@ Attempt WriteInPlace(const Target& target, const std::string& text) {
         return {Outcome::Failed, {false, "it was replaced by something else while saving", true}};
     std::string old;
     if (const int error = ReadWhole(file.get(), old, kMaxFileSize)) return Failed(error);
+    bool written = false;
     const auto restore = [&](int error) {
         // Best effort: the old bytes fit where they were.
-        WriteWhole(file.get(), old, 0);
+        if (written) WriteWhole(file.get(), old, 0);
         while (::ftruncate(file.get(), static_cast<off_t>(old.size())) != 0 && errno == EINTR) {
         }
-        Sync(file.get());
+        if (written) Sync(file.get());
         return Failed(error);
     };
     if (text.size() > old.size()) {
         const int error = ::posix_fallocate(file.get(), 0, static_cast<off_t>(text.size()));
         if (error != 0 && error != EOPNOTSUPP && error != EINVAL) return restore(error);
     }
+    written = true;
     if (const int error = WriteWhole(file.get(), text, 0)) return restore(error);
     if (::ftruncate(file.get(), static_cast<off_t>(text.size())) != 0) return restore(errno);
     if (const int error = Sync(file.get())) return restore(error);
@@ -335,12 +337,13 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
             result.outcome = OpenOutcome::Missing;
             return result;
         }
+        result.reason = Reason(error);
         struct stat status {};
         if (::fstatat(folder_, kConfigFileName, &status, 0) == 0) {
             snapshot_ = Snapshot(status);
             result.replaceable = S_ISREG(status.st_mode);
+            if (!result.replaceable) result.reason = NotARegularFile(status.st_mode);  // a socket, say
         }
-        result.reason = Reason(error);
         return result;
     }
     struct stat status {};

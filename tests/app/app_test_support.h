@@ -55,7 +55,8 @@ inline QList<QWidget*> TemplateControls(const QWidget& window) {
 }
 
 // Answers the question boxes that the code under test opens modally, in order: a button's
-// text clicks it, "Escape" presses that key, "close" uses the close box. Records each text.
+// text clicks it, "Escape" and "Return" press those keys, "close" uses the close box. Records
+// each text, format and title.
 class Answers {
 public:
     explicit Answers(QStringList answers) : pending_(std::move(answers)) {
@@ -63,6 +64,8 @@ public:
         timer_.start(5);
     }
     QStringList texts;
+    QList<Qt::TextFormat> formats;
+    QStringList titles;
     bool done() const { return pending_.isEmpty(); }
 
 private:
@@ -71,9 +74,13 @@ private:
         if (box == nullptr || !box->isVisible() || box->property("answered").toBool() || pending_.isEmpty()) return;
         box->setProperty("answered", true);
         texts.append(box->text());
+        formats.append(box->textFormat());
+        titles.append(box->windowTitle());
         const QString answer = pending_.takeFirst();
         if (answer == QLatin1String("Escape")) {
             QTest::keyClick(box, Qt::Key_Escape);
+        } else if (answer == QLatin1String("Return")) {
+            QTest::keyClick(box, Qt::Key_Return);
         } else if (answer == QLatin1String("close")) {
             box->close();
         } else {

@@ -57,5 +57,18 @@ name="a saved change comes back at the next opening"
 check run_dialog "$work/card" Return
 check grep -qx '"driver type"=dword:00000000' "$work/card/kov.ini"
 
+name="a FIFO as kov.ini: a question, not a hang; Escape quits and leaves it"
+mkdir "$work/fifo"
+mkfifo "$work/fifo/kov.ini"
+check run_dialog "$work/fifo" Escape
+check test -p "$work/fifo/kov.ini"
+
+name="lines that cannot be kept: OK asks, Escape keeps the file, Escape again closes"
+mkdir "$work/note"
+printf '; my note\n[/CONFIG_CATEGORY_USER]\n' > "$work/note/kov.ini"
+cp "$work/note/kov.ini" "$work/note.before"
+check run_dialog "$work/note" Return Escape Escape
+check cmp -s "$work/note/kov.ini" "$work/note.before"
+
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,13 @@
+// Makes chosen system calls of this test program fail with a chosen error, for the paths of
+// the file boundary that a real disk cannot be made to take on demand.
+#pragma once
+
+namespace kov::testing {
+
+enum class Call { Openat, Read, Pwrite, Fsync, Renameat, Count };
+
+// After `pass` calls of this kind succeed, the next `times` ones (all when -1) fail with error.
+void InjectFailure(Call call, int error, int pass = 0, int times = -1);
+void ClearFailures();
+
+}  // namespace kov::testing
