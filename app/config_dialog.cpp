@@ -29,6 +29,8 @@ void ExitOutOfMemory() {
 ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent) {
     setWindowIcon(AppIcon());
     controls_ = BuildDialog(*this, kConfigDialogTemplate).controls;
+    for (const int32_t radio : {IDC_SOFTWARE_RENDERING, IDC_GLIDE_RENDERING})
+        connect(Button(radio), &QAbstractButton::toggled, this, [this] { FollowCheckedRadio(controls_); });
     // The lists are filled before the settings select positions in them.
     for (const ListItems& list : kListItems)
         for (const char* item : list.items) List(list.control)->addItem(QString::fromLatin1(item));
@@ -115,6 +117,7 @@ void ConfigDialog::SetCheck(int32_t control, int32_t state) {
     button->setAutoExclusive(false);
     button->setChecked(state != 0);
     button->setAutoExclusive(exclusive);
+    FollowCheckedRadio(controls_);
 }
 
 int32_t ConfigDialog::GetCheck(int32_t control) {

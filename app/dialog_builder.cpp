@@ -1,6 +1,7 @@
 // Turns a dialog template into widgets.
 #include "dialog_builder.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,9 +11,40 @@
 #include <QRadioButton>
 #include <algorithm>
 
+#include "group_navigation.h"
+#include "template_style.h"
+
 namespace kov {
 
 namespace {
+
+constexpr int kMinVisibleItems = 3;
+
+// The rows a list shows dropped down: what its template height leaves below the closed list.
+int VisibleItems(QComboBox& list, int templateHeight) {
+    list.addItem(QStringLiteral("X"));  // a row to measure
+    const int row = std::max(1, list.view()->sizeHintForRow(0));
+    list.clear();
+    return std::max(kMinVisibleItems, (templateHeight - list.sizeHint().height()) / row);
+}
+
+// The static text that names a list: the nearest one above it that overlaps it sideways.
+const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& list) {
+    const ControlTemplate* label = nullptr;
+    for (const ControlTemplate& c : dialog.controls) {
+        const DluRect& r = c.rect;
+        const bool above = r.top + r.height <= list.rect.top;
+        const bool overlaps = r.left < list.rect.left + list.rect.width && list.rect.left < r.left + r.width;
+        if (c.type == ControlType::StaticText && above && overlaps && (label == nullptr || r.top > label->rect.top))
+            label = &c;
+    }
+    return label;
+}
+
+bool Inside(const DluRect& inner, const DluRect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
+           inner.top + inner.height <= outer.top + outer.height;
+}
 
 QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels) {
     const QString text = QString::fromLatin1(control.text);
@@ -25,9 +57,9 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
         }
         case ControlType::DropDownList: {
             auto* list = new QComboBox(&window);
+            list->setStyle(TemplateStyleInstance());
             // The rectangle's height holds the dropped-down list; closed, the list has its own height.
-            const int closed = list->sizeHint().height();
-            list->setMaxVisibleItems(std::max(1, (pixels.height() - closed) / list->fontMetrics().height()));
+            list->setMaxVisibleItems(VisibleItems(*list, pixels.height()));
             return list;
         }
         case ControlType::StaticText: {
@@ -42,13 +74,14 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
             return new QRadioButton(text, &window);
         case ControlType::GroupBox: {
             auto* box = new QGroupBox(text, &window);
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
+            box->setStyle(TemplateStyleInstance());
             return box;
         }
         case ControlType::Icon: {
             auto* icon = new QLabel(&window);
-            icon->setPixmap(window.windowIcon().pixmap(32, 32));
+            icon->setPixmap(window.windowIcon().pixmap(pixels.size()));
             icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            icon->setAccessibleName(QStringLiteral("Application icon"));
             return icon;
         }
     }
@@ -64,6 +97,9 @@ QFont DialogFont(const DialogTemplate& dialog) {
 }
 
 BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
+    // Rectangles are absolute, as the template gives them: mirroring for right-to-left
+    // languages would have to mirror each of them, so the dialog stays left-to-right.
+    window.setLayoutDirection(Qt::LeftToRight);
     window.setFont(DialogFont(dialog));
     window.setWindowTitle(QString::fromLatin1(dialog.title));
     window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -71,7 +107,7 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
     BuiltDialog built{BaseUnitsOf(QFontMetrics(window.font())), {}};
     window.setFixedSize(DluToPixelsX(dialog.width, built.base), DluToPixelsY(dialog.height, built.base));
 
-    QWidget* previousTabStop = nullptr;
+    std::vector<QWidget*> widgets;
     for (const ControlTemplate& control : dialog.controls) {
         const QRect pixels = DluToPixels(control.rect, built.base);
         QWidget* widget = CreateControl(window, control, pixels);
@@ -80,18 +116,53 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
                                 ? QRect(pixels.topLeft(), QSize(pixels.width(), widget->sizeHint().height()))
                                 : pixels);
         if (control.type == ControlType::GroupBox) widget->lower();  // a frame behind the controls it surrounds
-        if (control.tabStop) {
-            widget->setFocusPolicy(Qt::StrongFocus);
-            if (previousTabStop != nullptr) QWidget::setTabOrder(previousTabStop, widget);
-            previousTabStop = widget;
-        } else if (control.type == ControlType::RadioButton) {
-            widget->setFocusPolicy(Qt::ClickFocus);  // reached by clicking or the arrow keys, not by Tab
-        } else {
-            widget->setFocusPolicy(Qt::NoFocus);
-        }
         if (control.id != IDC_STATIC) built.controls[control.id] = widget;
+        widgets.push_back(widget);
     }
+
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const ControlTemplate& control = dialog.controls[i];
+        // A list is named by the text above it, as a reader of the dialog sees it.
+        if (control.type == ControlType::DropDownList) {
+            if (const ControlTemplate* label = LabelOf(dialog, control)) {
+                auto* labelWidget = static_cast<QLabel*>(widgets[static_cast<std::size_t>(label - dialog.controls.data())]);
+                labelWidget->setBuddy(widgets[i]);
+                widgets[i]->setAccessibleName(QString::fromLatin1(label->text).trimmed());
+            }
+        }
+        // A group box holds the controls inside its rectangle, so that its caption names their
+        // group for assistive technology; their place in the window stays where it was.
+        if (control.type != ControlType::GroupBox) continue;
+        for (std::size_t k = 0; k < widgets.size(); ++k) {
+            if (k == i || !Inside(dialog.controls[k].rect, control.rect)) continue;
+            const QPoint at = widgets[k]->pos() - widgets[i]->pos();
+            widgets[k]->setParent(widgets[i]);
+            widgets[k]->move(at);
+        }
+    }
+
+    // After the moves into group boxes, which would reorder the chain.
+    QWidget* previousTabStop = nullptr;
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const ControlTemplate& control = dialog.controls[i];
+        // The radio buttons are not tab stops; the checked one joins the chain after the last
+        // tab stop before it (see FollowCheckedRadio), the other is reached with the arrow keys.
+        if (control.tabStop || control.type == ControlType::RadioButton) {
+            widgets[i]->setFocusPolicy(control.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+            if (previousTabStop != nullptr) QWidget::setTabOrder(previousTabStop, widgets[i]);
+            previousTabStop = widgets[i];
+        } else {
+            widgets[i]->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+    InstallGroupNavigation(dialog, widgets);
     return built;
+}
+
+void FollowCheckedRadio(const std::map<int32_t, QWidget*>& controls) {
+    for (const auto& [id, widget] : controls)
+        if (auto* radio = qobject_cast<QRadioButton*>(widget))
+            radio->setFocusPolicy(radio->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 }  // namespace kov

@@ -21,6 +21,12 @@ struct BuiltDialog {
     std::map<int32_t, QWidget*> controls;  // by identifier, IDC_STATIC ones left out
 };
 
+// Also: lists drop down as far as their rectangles allow, group boxes hold the controls inside
+// them, lists are named by the text above them, and the arrow keys move within the template's
+// groups (group_navigation.h).
 BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog);
+
+// Makes the checked radio button a tab stop and the others not; call when checks change.
+void FollowCheckedRadio(const std::map<int32_t, QWidget*>& controls);
 
 }  // namespace kov

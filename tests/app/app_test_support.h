@@ -45,12 +45,11 @@ inline bool WriteAll(const QString& path, const QByteArray& bytes) {
 
 inline QByteArray DefaultFile() { return ReadAll(QStringLiteral(KOV_TEST_DATA_DIR "/default_kov.ini")); }
 
-// The widgets of a window that carry a control identifier, in creation order.
+// The widgets of a window that carry a control identifier, group boxes' contents included.
 inline QList<QWidget*> TemplateControls(const QWidget& window) {
     QList<QWidget*> controls;
-    for (QObject* child : window.children())
-        if (auto* widget = qobject_cast<QWidget*>(child); widget && widget->property(kControlIdProperty).isValid())
-            controls.append(widget);
+    for (QWidget* widget : window.findChildren<QWidget*>())
+        if (widget->property(kControlIdProperty).isValid()) controls.append(widget);
     return controls;
 }
 

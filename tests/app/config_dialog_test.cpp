@@ -122,7 +122,7 @@ private slots:
             QVERIFY2(widget != nullptr, qPrintable(QStringLiteral("control %1 %2").arg(expected.id).arg(text)));
             QCOMPARE(widget->metaObject()->className(), expected.className);
             QCOMPARE(TextOf(widget), text);
-            const QRect geometry = widget->geometry();
+            const QRect geometry(widget->mapTo(&dialog, QPoint(0, 0)), widget->size());
             QCOMPARE(geometry.x(), ToX(expected.left, base));
             QCOMPARE(geometry.y(), ToY(expected.top, base));
             QCOMPARE(geometry.width(), ToX(expected.width, base));
@@ -136,7 +136,8 @@ private slots:
     void tabOrderAndFocus() {
         WorkingFolder folder;
         ConfigDialog dialog;
-        const QList<int> expected = {1, 2, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1014, 1015, 1016, 1017};
+        // The checked radio button follows the last tab stop.
+        const QList<int> expected = {1, 2, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1014, 1015, 1016, 1017, 1018};
         QList<int> order;
         QWidget* widget = dialog.Control(1);
         do {
@@ -144,8 +145,11 @@ private slots:
             widget = widget->nextInFocusChain();
         } while (widget != dialog.Control(1));
         QCOMPARE(order, expected);
-        QVERIFY(!(dialog.Control(IDC_SOFTWARE_RENDERING)->focusPolicy() & Qt::TabFocus));
         QVERIFY(!(dialog.Control(IDC_GLIDE_RENDERING)->focusPolicy() & Qt::TabFocus));
+        dialog.SetCheck(IDC_GLIDE_RENDERING, 1);
+        dialog.SetCheck(IDC_SOFTWARE_RENDERING, 0);
+        QVERIFY(dialog.Control(IDC_GLIDE_RENDERING)->focusPolicy() & Qt::TabFocus);
+        QVERIFY(!(dialog.Control(IDC_SOFTWARE_RENDERING)->focusPolicy() & Qt::TabFocus));
         QVERIFY(static_cast<QPushButton*>(dialog.Control(1))->isDefault());
     }
 
