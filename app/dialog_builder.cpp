@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "group_navigation.h"
+#include "list_accessible.h"
 #include "template_style.h"
 
 namespace kov {
@@ -41,10 +42,6 @@ const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTempla
     return label;
 }
 
-bool Inside(const DluRect& inner, const DluRect& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
-           inner.top + inner.height <= outer.top + outer.height;
-}
 
 QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels) {
     const QString text = QString::fromLatin1(control.text);
@@ -57,6 +54,7 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
         }
         case ControlType::DropDownList: {
             auto* list = new QComboBox(&window);
+            list->setProperty(kNamedListProperty, true);
             list->setStyle(TemplateStyleInstance());
             // The rectangle's height holds the dropped-down list; closed, the list has its own height.
             list->setMaxVisibleItems(VisibleItems(*list, pixels.height()));
@@ -101,6 +99,7 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
     // languages would have to mirror each of them, so the dialog stays left-to-right.
     window.setLayoutDirection(Qt::LeftToRight);
     window.setFont(DialogFont(dialog));
+    InstallNamedListAccessibility();
     window.setWindowTitle(QString::fromLatin1(dialog.title));
     window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint);
@@ -134,7 +133,8 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
         // group for assistive technology; their place in the window stays where it was.
         if (control.type != ControlType::GroupBox) continue;
         for (std::size_t k = 0; k < widgets.size(); ++k) {
-            if (k == i || !Inside(dialog.controls[k].rect, control.rect)) continue;
+            // Lists by their closed size: a dropped-down list may reach past the box.
+            if (k == i || !widgets[i]->geometry().contains(widgets[k]->geometry())) continue;
             const QPoint at = widgets[k]->pos() - widgets[i]->pos();
             widgets[k]->setParent(widgets[i]);
             widgets[k]->move(at);

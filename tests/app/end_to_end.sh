@@ -57,6 +57,12 @@ name="a saved change comes back at the next opening"
 check run_dialog "$work/card" Return
 check grep -qx '"driver type"=dword:00000000' "$work/card/kov.ini"
 
+name="the rendering device is reachable without a mouse"
+mkdir "$work/glide"
+# OK, Cancel, the sound-card list, then (the audio controls disabled) the checked radio button.
+check run_dialog "$work/glide" Tab Tab Tab Down Return
+check grep -qx '"rendering device"=dword:00000001' "$work/glide/kov.ini"
+
 name="a FIFO as kov.ini: a question, not a hang; Escape quits and leaves it"
 mkdir "$work/fifo"
 mkfifo "$work/fifo/kov.ini"

@@ -1,0 +1,213 @@
+// The dialog as its template draws it, in every style Qt ships: lists that drop down within
+// their rectangles, captions on their frames, the keyboard's ways through the controls and
+// the names that assistive technology reads.
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleFactory>
+#include <QtTest>
+
+#include "about_dialog.h"
+#include "app_test_support.h"
+#include "config_dialog.h"
+#include "control_ids.h"
+#include "dialog_builder.h"
+
+namespace kov {
+namespace {
+
+using testing::ReadAll;
+using testing::WorkingFolder;
+using testing::WriteAll;
+
+// A sound card whose controls are all enabled.
+const QByteArray kSixteenBitCard = "[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n\"driver type\"=dword:00010003\n";
+
+int FocusedId() {
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus->property(kControlIdProperty).toInt() : 0;
+}
+
+class DialogFidelityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsDropDownWithinTheirRectangles_data() {
+        QTest::addColumn<QString>("style");
+        for (const QString& style : QStyleFactory::keys()) QTest::newRow(qPrintable(style)) << style;
+    }
+
+    void listsDropDownWithinTheirRectangles() {
+        QFETCH(QString, style);
+        QApplication::setStyle(style);
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kSixteenBitCard));
+        ConfigDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const DialogBaseUnits base = BaseUnitsOf(QFontMetrics(dialog.font()));
+        for (const ControlTemplate& control : kConfigDialogTemplate.controls) {
+            if (control.type != ControlType::DropDownList) continue;
+            auto* list = qobject_cast<QComboBox*>(dialog.Control(control.id));
+            const int row = list->view()->sizeHintForRow(0);
+            const int room = DluToPixelsY(control.rect.height, base) - list->height();
+            const int expected = std::max(3, room / row);
+            list->showPopup();
+            QAbstractItemView* view = list->view();
+            QTRY_VERIFY(view->isVisible());
+            const int shown = view->viewport()->height() / row;
+            QVERIFY2(shown == std::min(expected, list->count()),
+                     qPrintable(QStringLiteral("list %1 shows %2 rows, not %3").arg(control.id).arg(shown).arg(expected)));
+            QCOMPARE(view->verticalScrollBar()->isVisible(), list->count() > expected);
+            QVERIFY2(view->window()->geometry().top() >= list->mapToGlobal(QPoint(0, list->height() - 1)).y(),
+                     "the list opens below itself");
+            list->hidePopup();
+        }
+        QApplication::setStyle(QStringLiteral("Fusion"));
+    }
+
+    void captionsSitOnTheirFrameLines_data() { listsDropDownWithinTheirRectangles_data(); }
+
+    void captionsSitOnTheirFrameLines() {
+        QFETCH(QString, style);
+        QApplication::setStyle(style);
+        WorkingFolder folder;
+        ConfigDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
+            const QImage image = box->grab().toImage();
+            const int lineY = box->fontMetrics().height() / 2;
+            // The frame's top line, right of the caption: the first row unlike the one above the box.
+            const int x = image.width() - 8;
+            const QRgb background = image.pixel(x, 0);
+            int top = 0;
+            while (top < image.height() && image.pixel(x, top) == background) ++top;
+            QVERIFY2(std::abs(top - lineY) <= 2, qPrintable(QStringLiteral("%1: frame at %2, caption middle at %3")
+                                                                 .arg(box->title()).arg(top).arg(lineY)));
+            // Behind the caption the line is broken: its trailing blanks show the background.
+            const int blankX = box->fontMetrics().averageCharWidth() + box->fontMetrics().horizontalAdvance(box->title()) - 3;
+            int drawn = 0;
+            for (int y = std::max(0, top - 1); y <= top + 1; ++y)
+                if (image.pixel(blankX, y) != background) ++drawn;
+            QVERIFY2(drawn == 0, qPrintable(box->title()));
+        }
+        QApplication::setStyle(QStringLiteral("Fusion"));
+    }
+
+    void theRenderingRadiosAreReachableByKeyboard() {
+        WorkingFolder folder;  // no file: sound card "Autodetection", the audio controls disabled
+        ConfigDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.Control(IDOK)->setFocus();
+        QList<int> visited;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited.append(FocusedId());
+        }
+        QCOMPARE(visited, (QList<int>{IDCANCEL, IDC_SOUND_CARD_TYPE, IDC_SOFTWARE_RENDERING, IDOK}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        // Every arrow moves between the radios and checks the one it reaches: the check boxes
+        // of their group are disabled.
+        for (const auto& [key, reached] : {std::pair{Qt::Key_Down, IDC_GLIDE_RENDERING},
+                                           std::pair{Qt::Key_Up, IDC_SOFTWARE_RENDERING},
+                                           std::pair{Qt::Key_Right, IDC_GLIDE_RENDERING},
+                                           std::pair{Qt::Key_Left, IDC_SOFTWARE_RENDERING},
+                                           std::pair{Qt::Key_Down, IDC_GLIDE_RENDERING}}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCOMPARE(FocusedId(), reached);
+            QCOMPARE(dialog.GetCheck(reached), 1);
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(ReadAll(folder.file()).contains("\"rendering device\"=dword:00000001"));
+    }
+
+    void arrowsMoveWithinTheTemplatesGroups() {
+        WorkingFolder folder;
+        QVERIFY(WriteAll(folder.file(), kSixteenBitCard));
+        ConfigDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Check boxes and radios form one group, in template order, round the group.
+        dialog.Control(IDC_USE_REVERB)->setFocus();
+        QList<int> visited;
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+            visited.append(FocusedId());
+        }
+        QCOMPARE(visited, (QList<int>{IDC_USE_STEREO, IDC_USE_ECHO, IDC_USE_HQ_MIXING, IDC_SOFTWARE_RENDERING,
+                                      IDC_GLIDE_RENDERING, IDC_USE_REVERB}));
+        QCOMPARE(dialog.GetCheck(IDC_GLIDE_RENDERING), 1);
+        QVERIFY2(dialog.GetCheck(IDC_USE_HQ_MIXING) == 0, "moving onto a check box does not check it");
+        // OK and Cancel share their group with the first two lists.
+        dialog.Control(IDOK)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(FocusedId(), IDCANCEL);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(FocusedId(), IDC_SOUND_CARD_TYPE);
+        dialog.reject();
+    }
+
+    void assistiveTechnologyReadsNamesAndGroups() {
+        WorkingFolder folder;
+        ConfigDialog dialog;
+        const std::pair<int, const char*> lists[] = {
+            {IDC_SOUND_CARD_TYPE, "Sound card type"}, {IDC_PORT, "Sound card port number"},
+            {IDC_IRQ, "Sound card IRQ number"},       {IDC_DMA_8BIT, "8bit DMA channel"},
+            {IDC_DMA_16BIT, "16bit DMA channel"},     {IDC_PLAYBACK_RATE, "Playback rate"},
+            {IDC_EFFECT_CHANNELS, "Channels"},
+        };
+        for (const auto& [id, name] : lists) {
+            QAccessibleInterface* list = QAccessible::queryAccessibleInterface(dialog.Control(id));
+            QCOMPARE(list->text(QAccessible::Name), QString::fromLatin1(name));
+            QCOMPARE(list->role(), QAccessible::ComboBox);
+            QCOMPARE(list->text(QAccessible::Value), qobject_cast<QComboBox*>(dialog.Control(id))->currentText());
+            QCOMPARE(list->parent()->role(), QAccessible::Grouping);
+        }
+        const std::pair<int, const char*> grouped[] = {
+            {IDC_PORT, "Sound card     "},     {IDC_DMA_16BIT, "Sound card     "},
+            {IDC_USE_ECHO, "Sound effects   "}, {IDC_PLAYBACK_RATE, "Sound effects   "},
+            {IDC_GLIDE_RENDERING, "3D Gfx    "},
+        };
+        for (const auto& [id, group] : grouped) {
+            QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(dialog.Control(id))->parent();
+            QCOMPARE(parent->text(QAccessible::Name).trimmed(), QString::fromLatin1(group).trimmed());
+        }
+        QCOMPARE(dialog.Control(IDOK)->parentWidget(), &dialog);  // outside every group box
+        AboutDialog about;
+        const QList<QLabel*> labels = about.findChildren<QLabel*>();
+        const auto icon = std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return !l->pixmap().isNull(); });
+        QVERIFY(icon != labels.end());
+        QVERIFY(!QAccessible::queryAccessibleInterface(*icon)->text(QAccessible::Name).isEmpty());
+    }
+
+    void rightToLeftLeavesTheLayoutAsDrawn() {
+        WorkingFolder folder;
+        QList<QRect> leftToRight;
+        {
+            ConfigDialog dialog;
+            for (QWidget* control : testing::TemplateControls(dialog)) leftToRight.append(control->geometry());
+        }
+        QApplication::setLayoutDirection(Qt::RightToLeft);
+        ConfigDialog dialog;
+        QApplication::setLayoutDirection(Qt::LeftToRight);
+        QList<QRect> rightToLeft;
+        for (QWidget* control : testing::TemplateControls(dialog)) {
+            rightToLeft.append(control->geometry());
+            QCOMPARE(control->layoutDirection(), Qt::LeftToRight);
+        }
+        QCOMPARE(rightToLeft, leftToRight);
+    }
+};
+
+}  // namespace
+}  // namespace kov
+
+QTEST_MAIN(kov::DialogFidelityTest)
+#include "dialog_fidelity_test.moc"
