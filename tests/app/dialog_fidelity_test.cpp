@@ -81,16 +81,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
             const QImage image = box->grab().toImage();
-            const int lineY = box->fontMetrics().height() / 2;
+            const double scale = image.devicePixelRatio();  // the pixels of a dense screen
+            const int lineY = static_cast<int>(box->fontMetrics().height() / 2 * scale);
             // The frame's top line, right of the caption: the first row unlike the one above the box.
-            const int x = image.width() - 8;
+            const int x = image.width() - static_cast<int>(8 * scale);
             const QRgb background = image.pixel(x, 0);
             int top = 0;
             while (top < image.height() && image.pixel(x, top) == background) ++top;
-            QVERIFY2(std::abs(top - lineY) <= 2, qPrintable(QStringLiteral("%1: frame at %2, caption middle at %3")
-                                                                 .arg(box->title()).arg(top).arg(lineY)));
+            QVERIFY2(std::abs(top - lineY) <= 2 * scale, qPrintable(QStringLiteral("%1: frame at %2, caption middle at %3")
+                                                                      .arg(box->title()).arg(top).arg(lineY)));
             // Behind the caption the line is broken: its trailing blanks show the background.
-            const int blankX = box->fontMetrics().averageCharWidth() + box->fontMetrics().horizontalAdvance(box->title()) - 3;
+            const QFontMetrics& metrics = box->fontMetrics();
+            const int blankX = static_cast<int>((metrics.averageCharWidth() + metrics.horizontalAdvance(box->title()) - 3) * scale);
             int drawn = 0;
             for (int y = std::max(0, top - 1); y <= top + 1; ++y)
                 if (image.pixel(blankX, y) != background) ++drawn;
