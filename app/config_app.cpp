@@ -11,28 +11,52 @@ namespace kov {
 namespace {
 
 QtMessageHandler previousHandler = nullptr;
+// The platform layer's messages, held back until it is known whether start-up failed.
+QStringList* platformMessages = nullptr;
+bool noDisplay = false;
 
-// While the toolkit starts, its complaints about the display are folded into one line, and
-// its abort when no display opens becomes an orderly exit.
+// Phrases with which Qt's platform plugins say that no display could be reached.
+bool SaysNoDisplay(const QString& message) {
+    return message.contains(QLatin1String("could not connect to display")) ||
+           message.contains(QLatin1String("Failed to create wl_display"));
+}
+
+// While the toolkit starts: a display that cannot be reached becomes one clear line and an
+// orderly exit; any other fatal problem (a missing platform plugin, say) is passed on as Qt
+// words it, with the platform layer's messages that explain it.
 void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtFatalMsg) {
-        const QByteArray display = qgetenv("DISPLAY");
-        if (display.isEmpty())
-            std::fputs("kovconfig: cannot open a display: DISPLAY is not set\n", stderr);
-        else
-            std::fprintf(stderr, "kovconfig: cannot open the display \"%s\"\n", display.constData());
+        if (noDisplay) {
+            const QByteArray display = qgetenv("DISPLAY");
+            if (display.isEmpty())
+                std::fputs("kovconfig: cannot open a display: DISPLAY is not set\n", stderr);
+            else
+                std::fprintf(stderr, "kovconfig: cannot open the display \"%s\"\n", display.constData());
+            std::_Exit(EXIT_FAILURE);
+        }
+        for (const QString& held : *platformMessages) std::fprintf(stderr, "%s\n", qPrintable(held));
+        std::fprintf(stderr, "%s\n", qPrintable(message));
         std::_Exit(EXIT_FAILURE);
     }
-    if (QByteArray(context.category).startsWith("qt.qpa")) return;
+    if (QByteArray(context.category).startsWith("qt.qpa")) {
+        noDisplay = noDisplay || SaysNoDisplay(message);
+        platformMessages->append(message);
+        return;
+    }
     if (previousHandler != nullptr) previousHandler(type, context, message);
 }
 
 }  // namespace
 
-ConfigApp::StartupGuard::StartupGuard() { previousHandler = qInstallMessageHandler(StartupMessageHandler); }
+ConfigApp::StartupGuard::StartupGuard() {
+    platformMessages = new QStringList;
+    previousHandler = qInstallMessageHandler(StartupMessageHandler);
+}
 
 ConfigApp::ConfigApp(int& argc, char** argv) : application_(argc, argv) {
     qInstallMessageHandler(previousHandler);
+    delete platformMessages;  // started: what the platform layer said was no failure
+    platformMessages = nullptr;
     QApplication::setApplicationName(QStringLiteral("kovconfig"));
     QApplication::setApplicationVersion(QStringLiteral(KOV_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Kov"));
