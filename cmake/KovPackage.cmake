@@ -1,0 +1,38 @@
+# A Debian package of the program: cpack -G DEB in the build folder. Its dependencies are
+# computed from the binary; it is stripped and holds the Debian changelog.
+include(GNUInstallDirs)
+set(CPACK_PACKAGE_NAME kovconfig)
+set(CPACK_PACKAGE_VENDOR "Kov")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound and rendering settings for the game Kov")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
+set(CPACK_PACKAGE_CONTACT "Kov configuration maintainers <kovconfig@kovgame.github.io>")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)  # "games" is for the games themselves
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The summary above is the first line; these lines follow it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The settings utility that ships beside the game Kov: one dialog that reads the
+game's kov.ini from the folder it is started in, lets the player choose the
+sound card, playback, effects and rendering settings, and writes the file back
+on OK, keeping everything in it that the dialog does not show.")
+
+# Debian wants a changelog and manual pages in the package, compressed.
+set(kov_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+file(WRITE ${kov_changelog} "kovconfig (${PROJECT_VERSION}) unstable; urgency=medium
+
+  * Release ${PROJECT_VERSION}.
+
+ -- ${CPACK_PACKAGE_CONTACT}  Mon, 07 Dec 2026 12:00:00 +0000
+")
+set(kov_manual ${CMAKE_CURRENT_BINARY_DIR}/kovconfig.1)
+configure_file(app/resources/kovconfig.1 ${kov_manual} COPYONLY)
+add_custom_command(OUTPUT ${kov_changelog}.gz ${kov_manual}.gz
+                   COMMAND gzip -n -9 -f -k ${kov_changelog} ${kov_manual}
+                   DEPENDS ${kov_changelog} ${kov_manual})
+add_custom_target(kov_compressed_docs ALL DEPENDS ${kov_changelog}.gz ${kov_manual}.gz)
+install(FILES ${kov_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${kov_manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+include(CPack)
