@@ -3,7 +3,8 @@
 //
 // Contract, written once here:
 // - The file is reached through a handle on the starting folder, never through its name, so a
-//   long, undecodable or deleted folder name never leads to another folder's file.
+//   long, undecodable or deleted folder name never leads to another folder's file. (On Windows
+//   through the folder's name, which Windows keeps from changing while it is the current one.)
 // - Reading takes all or nothing: a file that exists but cannot be read completely (not a
 //   regular file, no permission, an I/O error, larger than kMaxFileSize, UTF-16 text) leaves
 //   the store untouched and says why. Nothing blocks: a FIFO is opened without waiting.
@@ -12,6 +13,7 @@
 //   symbolic link stays a link and its target receives the text; something that is not a
 //   regular file, or a regular file without write permission, is never replaced.
 // - Reasons are plain words, ready to show.
+// - The text is given and read with "\n" line ends; on Windows the file has "\r\n".
 #pragma once
 
 #include <cstdint>
@@ -74,7 +76,11 @@ public:
     SaveResult Save(const std::string& text);
 
 private:
+#ifdef _WIN32
+    std::wstring folder_;  // the starting folder's absolute name, with a trailing separator
+#else
     int folder_ = -1;
+#endif
     int folderError_ = 0;
     std::string displayName_;
     FileSnapshot snapshot_;

@@ -12,6 +12,7 @@
 
 #include "config_file.h"
 #include "printable_name.h"
+#include "read_policy.h"
 
 #if __has_include(<sys/xattr.h>)
 #include <sys/xattr.h>
@@ -19,6 +20,8 @@
 #endif
 
 namespace kov {
+
+using detail::Hash;
 
 namespace {
 
@@ -64,13 +67,6 @@ private:
     }
     int fd_;
 };
-
-// 64-bit FNV-1a: enough to tell whether bytes changed (nothing here defends against a forger).
-std::uint64_t Hash(std::string_view bytes) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
-}
 
 FileSnapshot Snapshot(const struct stat& status) {
     FileSnapshot snapshot;
@@ -357,25 +353,16 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
         return result;
     }
     result.replaceable = true;
-    const std::string tooLarge = "it is larger than " + std::to_string(kMaxFileSize >> 20) +
-                                 " MiB, far more than a settings file holds";
     if (static_cast<std::uint64_t>(status.st_size) > kMaxFileSize) {
-        result.reason = tooLarge;
+        result.reason = detail::TooLargeReason();
         return result;
     }
     std::string bytes;
     if (const int error = ReadWhole(file.get(), bytes, kMaxFileSize)) {
-        result.reason = error == EFBIG ? tooLarge : Reason(error);
+        result.reason = error == EFBIG ? detail::TooLargeReason() : Reason(error);
         return result;
     }
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        result.reason = "it is not a text file this program can read (it is in UTF-16)";
-        return result;
-    }
-    snapshot_.hashed = true;
-    snapshot_.hash = Hash(bytes);
-    store.ReadFromString(bytes.data(), bytes.size(), &result.dropped);
-    result.outcome = OpenOutcome::Read;
+    detail::TakeBytes(store, bytes, result, snapshot_);
     return result;
 }
 

@@ -305,8 +305,7 @@ TEST(Reader, WhatSurvivesAWriteAndARead) {
 
 TEST(Reader, StreamAlreadyAtItsEndReadsNothing) {
     ConfigurationStore store;
-    std::string text = "\"k\"=dword:1\n";
-    std::FILE* file = fmemopen(text.data(), text.size(), "r");
+    std::FILE* file = testing::StreamOf("\"k\"=dword:1\n");
     char sink[64];
     while (std::fread(sink, 1, sizeof sink, file) > 0) {
     }

@@ -83,9 +83,17 @@ inline std::string DefaultFileText() {
     return text;
 }
 
+// A stream holding text, positioned at its start (a temporary file: fmemopen is not everywhere).
+inline std::FILE* StreamOf(const std::string& text) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size()) ADD_FAILURE() << "tmpfile failed";
+    if (file != nullptr) std::rewind(file);
+    return file;
+}
+
+// Through a real stream, as the program reads.
 inline int32_t ReadText(ConfigurationStore& store, const std::string& text) {
-    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-    if (file == nullptr) ADD_FAILURE() << "fmemopen failed";
+    std::FILE* file = StreamOf(text);
     const int32_t status = store.ReadFromFile(file);
     std::fclose(file);
     return status;

@@ -42,15 +42,15 @@ constexpr ControlTemplate kConfigControls[] = {
 
 constexpr ControlTemplate kAboutControls[] = {
     {IDC_STATIC, T::Icon, {16, 18, 20, 20}, "", kNoTab, kNoGroup},
-    {IDC_STATIC, T::StaticText, {80, 29, 65, 8}, "Version 1.0.0.1", kNoTab, kNoGroup},
+    {IDC_STATIC, T::StaticText, {80, 29, 65, 8}, "Version " KOV_VERSION_TEXT, kNoTab, kNoGroup},
     {IDOK, T::DefaultPushButton, {161, 20, 50, 14}, "OK", kTab, kGroup},
     {IDC_STATIC, T::StaticText, {63, 17, 108, 9}, "Kov settings utility", kNoTab, kNoGroup},
 };
 
 }  // namespace
 
-const DialogTemplate kConfigDialogTemplate = {102, "Configuration for game Kov    ", 364, 189, 8, kConfigControls};
-const DialogTemplate kAboutDialogTemplate = {100, "About Config - Kov", 235, 55, 8, kAboutControls};
-const char* const kAboutMenuText = "&About config...";
+const DialogTemplate kConfigDialogTemplate = {IDD_CONFIG_DIALOG, "Configuration for game Kov    ", 364, 189,
+                                              "MS Sans Serif", 8, kConfigControls};
+const DialogTemplate kAboutDialogTemplate = {IDD_ABOUT_BOX, "About Config - Kov", 235, 55, "MS Sans Serif", 8, kAboutControls};
 
 }  // namespace kov

@@ -5,11 +5,15 @@
 #include <cstdint>
 #include <span>
 
+#include "resource_ids.h"
+
 namespace kov {
 
 inline constexpr int32_t IDC_STATIC = -1;
+#ifndef IDOK  // windows.h has them, with the same values
 inline constexpr int32_t IDOK = 1;
 inline constexpr int32_t IDCANCEL = 2;
+#endif
 
 enum class ControlType {
     DefaultPushButton,
@@ -44,6 +48,7 @@ struct DialogTemplate {
     const char* title;
     int width;  // dialog units
     int height;
+    const char* fontFace;  // where the platform has it; elsewhere its default sans-serif face
     int pointSize;
     std::span<const ControlTemplate> controls;  // in tab order
 };
@@ -51,7 +56,6 @@ struct DialogTemplate {
 extern const DialogTemplate kConfigDialogTemplate;  // dialog 102
 extern const DialogTemplate kAboutDialogTemplate;   // dialog 100
 
-inline constexpr int32_t IDS_ABOUT_MENU = 101;
-extern const char* const kAboutMenuText;
+inline constexpr const char* kAboutMenuText = KOV_ABOUT_MENU_TEXT;
 
 }  // namespace kov

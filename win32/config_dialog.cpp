@@ -1,0 +1,235 @@
+// The settings dialog on the Windows user interface.
+#include "config_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "about_dialog.h"
+#include "control_ids.h"
+#include "dialog_memory_template.h"
+#include "file_messages.h"
+#include "settings.h"
+#include "settings_table.h"
+#include "text.h"
+
+namespace kov::win32 {
+
+namespace {
+
+// Nothing may be thrown through the dialog manager; the store throws only when memory runs out.
+[[noreturn]] void ExitOutOfMemory() { ExitProcess(EXIT_FAILURE); }
+
+template <typename Action>
+void Guarded(Action action) {
+    try {
+        action();
+    } catch (const ConfigurationException&) {
+        ExitOutOfMemory();
+    }
+}
+
+constexpr int kSafeAnswer = 100;
+constexpr int kOtherAnswer = 101;
+
+}  // namespace
+
+ConfigDialog::ConfigDialog(HINSTANCE instance) : instance_(instance) {
+    icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+}
+
+ConfigDialog::~ConfigDialog() {
+    if (icon_ != nullptr) DestroyIcon(icon_);
+    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+}
+
+INT_PTR ConfigDialog::DoModal() {
+    const std::vector<unsigned char> memory = MemoryTemplate(kConfigDialogTemplate);
+    return DialogBoxIndirectParamW(instance_, reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), nullptr, Procedure,
+                                   reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ConfigDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<ConfigDialog*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<ConfigDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    return dialog != nullptr ? dialog->Handle(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR ConfigDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        case WM_SYSCOMMAND:
+            return OnSysCommand(wParam);
+        case WM_PAINT:
+            return OnPaint();
+        case WM_QUERYDRAGICON:
+            // The icon shown while the minimised window is dragged.
+            SetWindowLongPtrW(window_, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(icon_));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+BOOL ConfigDialog::OnInitDialog() {
+    // The lists are filled before the settings select positions in them.
+    for (const ListItems& list : kListItems)
+        for (const char* item : list.items)
+            SendMessageW(Item(list.control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromLatin1(item).c_str()));
+
+    if (HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        wchar_t text[256] = {};
+        if (LoadStringW(instance_, IDS_ABOUT_MENU, text, 256) > 0) {
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT, text);
+        }
+    }
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    bool quit = false;
+    Guarded([&] {
+        const OpenResult opened = file_.Read(store_);
+        if (opened.outcome == OpenOutcome::Unreadable &&
+            !Ask(UnreadableMessage(file_.DisplayName(), opened), kQuitButton, kUseDefaultsButton)) {
+            quit = true;
+            return;
+        }
+        dropped_ = opened.dropped;
+        ApplyOpeningRules(*this, LoadSettings(store_, *this));
+    });
+    if (quit) {
+        EndDialog(window_, IDCANCEL);  // touches nothing
+        return TRUE;
+    }
+    FollowCheckedRadio();
+    return TRUE;  // the dialog manager sets the focus
+}
+
+void ConfigDialog::OnCommand(int control, int notification) {
+    if (control == IDOK) {
+        OnOK();
+    } else if (control == IDCANCEL) {
+        EndDialog(window_, IDCANCEL);
+    } else if (const ControlBinding* binding = FindControl(control)) {
+        // A list's selection change, a box's or radio button's click: nothing else.
+        const bool list = binding->kind == ControlKind::List;
+        if (notification != (list ? CBN_SELCHANGE : BN_CLICKED)) return;
+        Guarded([&] { OnUserChange(store_, *this, control); });
+        if (!list) FollowCheckedRadio();
+    }
+}
+
+void ConfigDialog::OnOK() {
+    if (file_.ChangedSinceRead() && !Ask(ChangedMessage(file_.DisplayName()), kCancelButton, kReplaceButton)) return;
+    if (dropped_.droppedLines > 0 &&
+        !Ask(DroppedLinesMessage(file_.DisplayName(), dropped_), kCancelButton, kSaveButton))
+        return;
+    std::string text;
+    Guarded([&] { text = store_.WriteToString(); });
+    const SaveResult result = file_.Save(text);
+    if (!result.saved) {
+        // The dialog stays open: the player reads it, mends the cause, and presses OK or Cancel again.
+        MessageBoxW(window_, Wide(SaveFailedMessage(file_.DisplayName(), result)).c_str(), Title().c_str(),
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
+    EndDialog(window_, IDOK);
+}
+
+bool ConfigDialog::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_ABOUT) return false;  // move, size, close: the default handling
+    RunAboutDialog(instance_, window_);
+    return true;
+}
+
+bool ConfigDialog::OnPaint() {
+    if (!IsIconic(window_)) return false;
+    // The platform minimised the dialog: its icon, centred.
+    PAINTSTRUCT paint;
+    HDC context = BeginPaint(window_, &paint);
+    SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
+    const int width = GetSystemMetrics(SM_CXICON);
+    const int height = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(window_, &client);
+    DrawIcon(context, (client.right - client.left - width + 1) / 2, (client.bottom - client.top - height + 1) / 2, icon_);
+    EndPaint(window_, &paint);
+    return true;
+}
+
+bool ConfigDialog::Ask(const std::string& text, const char* safeButton, const char* otherButton) {
+    const std::wstring safe = FromLatin1(safeButton);
+    const std::wstring other = FromLatin1(otherButton);
+    const std::wstring content = Wide(text);
+    const std::wstring title = Title();
+    const TASKDIALOG_BUTTON buttons[] = {{kSafeAnswer, safe.c_str()}, {kOtherAnswer, other.c_str()}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = window_;
+    config.hInstance = instance_;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;  // Escape and the close box: the safe answer
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszContent = content.c_str();
+    config.cButtons = 2;
+    config.pButtons = buttons;
+    config.nDefaultButton = kSafeAnswer;
+    int chosen = kSafeAnswer;
+    if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return false;
+    return chosen == kOtherAnswer;
+}
+
+void ConfigDialog::FollowCheckedRadio() {
+    // The checked rendering choice is a tab stop, so that the keyboard reaches it even when the
+    // check boxes of its group are disabled; the other is reached with the arrow keys.
+    for (const int32_t radio : {IDC_SOFTWARE_RENDERING, IDC_GLIDE_RENDERING}) {
+        HWND item = Item(radio);
+        const LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
+        const bool checked = SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        SetWindowLongPtrW(item, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    }
+}
+
+std::wstring ConfigDialog::Title() const {
+    wchar_t title[256] = {};
+    GetWindowTextW(window_, title, 256);
+    return title;
+}
+
+void ConfigDialog::SetListPosition(int32_t control, int32_t position) {
+    SendMessageW(Item(control), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+int32_t ConfigDialog::GetListPosition(int32_t control) {
+    return static_cast<int32_t>(SendMessageW(Item(control), CB_GETCURSEL, 0, 0));
+}
+
+void ConfigDialog::SetCheck(int32_t control, int32_t state) {
+    SendMessageW(Item(control), BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    if (control == IDC_SOFTWARE_RENDERING || control == IDC_GLIDE_RENDERING) FollowCheckedRadio();
+}
+
+int32_t ConfigDialog::GetCheck(int32_t control) {
+    return static_cast<int32_t>(SendMessageW(Item(control), BM_GETCHECK, 0, 0));
+}
+
+void ConfigDialog::SetEnabled(int32_t control, bool enabled) {
+    HWND item = Item(control);
+    const LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
+    SetWindowLongPtrW(item, GWL_STYLE, enabled ? style & ~static_cast<LONG_PTR>(WS_DISABLED) : style | WS_DISABLED);
+}
+
+void ConfigDialog::Redraw() { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+
+}  // namespace kov::win32
