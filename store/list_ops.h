@@ -5,15 +5,16 @@
 
 #include <new>
 #include <string_view>
-#include <functional>
 #include <vector>
 
 #include "configuration_types.h"
+#include "name_hash.h"
 
 namespace kov::detail {
 
 // An open-addressing table from name to node, for lists that have grown long. Keys are the
-// nodes' own name buffers, so an entry costs no allocation of its own.
+// nodes' own name buffers, so an entry costs no allocation of its own; a keyed hash keeps
+// every input's probe sequences short.
 template <typename Node>
 class NameIndex {
 public:
@@ -61,7 +62,8 @@ private:
         static Node tombstone{};
         return &tombstone;
     }
-    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    // Keyed: names cannot be chosen to fall together (name_hash.h).
+    static std::size_t Hash(std::string_view name) { return static_cast<std::size_t>(NameHash(name)); }
 
     void Place(Node* node, std::size_t hash) {
         std::size_t i = hash & mask_;
