@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "colliding_names.h"
+
 namespace kov::bench {
 
 namespace {
@@ -70,6 +72,50 @@ BenchFile NestedFile(int sections) {
         AddValue(file, "key", s);
     }
     return file;
+}
+
+namespace {
+
+BenchFile NamesFile(const std::string& name, const std::vector<std::string>& keys) {
+    BenchFile file{name, 0, {}, {}};
+    AddSection(file, "CONFIG_CATEGORY_USER/Names");
+    int i = 0;
+    for (const std::string& key : keys) AddValue(file, key, i++);
+    return file;
+}
+
+}  // namespace
+
+BenchFile OrdinaryNamesFile(int values) {
+    std::vector<std::string> keys;
+    char key[32];
+    for (int i = 0; i < values; ++i) {
+        std::snprintf(key, sizeof key, "ordinary%08d", i);
+        keys.emplace_back(key);
+    }
+    return NamesFile("ordinary_names_" + std::to_string(values), keys);
+}
+
+BenchFile CraftedNamesFile(int values) {
+    // Nothing that either format would read as syntax.
+    return NamesFile("crafted_names_" + std::to_string(values),
+                     testing::CollidingNames(static_cast<std::size_t>(values), "\"\t\n\r=;#[] "));
+}
+
+const std::vector<BenchFile>& ProcessFiles() {
+    static const std::vector<BenchFile> files = {
+        SampleFile(),
+        SpreadFile(10000, 1),
+        SpreadFile(10000, 1000),
+        NestedFile(10000),
+        SpreadFile(100000, 1),
+        SpreadFile(100000, 10000),
+        NestedFile(100000),
+        SpreadFile(1000000, 100000),
+        OrdinaryNamesFile(80000),
+        CraftedNamesFile(80000),
+    };
+    return files;
 }
 
 const std::vector<BenchFile>& AllFiles() {

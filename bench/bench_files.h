@@ -21,8 +21,15 @@ BenchFile SpreadFile(int values, int sections);
 // `sections` sections nested four deep (/A/B/C/D), one value each.
 BenchFile NestedFile(int sections);
 
-// Every file the benchmarks use, by name.
+// `values` values in one section under names of 16 bytes: ordinary ones, or ones crafted to
+// share one value of the standard library's string hash.
+BenchFile OrdinaryNamesFile(int values);
+BenchFile CraftedNamesFile(int values);
+
+// Every file the in-process benchmarks use, by name.
 const std::vector<BenchFile>& AllFiles();
+// The files of the whole-process benchmarks (12 to 1,000,000 values), made when first asked for.
+const std::vector<BenchFile>& ProcessFiles();
 const BenchFile& FileNamed(const std::string& name);
 
 }  // namespace kov::bench

@@ -14,11 +14,11 @@ constexpr const char* kTopLevelCategories[] = {
     "CONFIG_CATEGORY_USER/",
 };
 
-void FreeValues(ConfigurationCategory* category) {
+void FreeValues(Pools& pools, ConfigurationCategory* category) {
     ConfigurationValue* value = category->firstValue;
     while (value != nullptr) {
         ConfigurationValue* next = value->next;
-        DeleteValue(value);
+        DeleteValue(pools, value);
         value = next;
     }
     category->firstValue = nullptr;
@@ -29,7 +29,7 @@ void FreeValues(ConfigurationCategory* category) {
 
 // Frees every value and descendant of top, leaving top empty. Iterative, so that no depth
 // of nesting can exhaust the stack: a detached child keeps its parent in `previous`.
-void DestroyBelow(ConfigurationCategory* top) {
+void DestroyBelow(Pools& pools, ConfigurationCategory* top) {
     ConfigurationCategory* current = top;
     for (;;) {
         DropIndex<ConfigurationCategory>(*current);  // every child is about to go
@@ -42,29 +42,34 @@ void DestroyBelow(ConfigurationCategory* top) {
             current = child;
             continue;
         }
-        FreeValues(current);
+        FreeValues(pools, current);
         if (current == top) {
             top->lastChild = nullptr;
             return;
         }
         ConfigurationCategory* parent = current->previous;
-        delete current;
+        FreeRecord(pools, current);
         current = parent;
     }
 }
 
 }  // namespace
 
-ConfigurationStore::ConfigurationStore() : ConfigurationCategory{} {
+ConfigurationStore::ConfigurationStore() : ConfigurationCategory{}, pools_(new (std::nothrow) Pools) {
+    if (pools_ == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
     try {
         for (const char* path : kTopLevelCategories) ResolveCategory(nullptr, path);
     } catch (...) {
         Clear();  // the destructor does not run for a half-built object
+        delete pools_;
         throw;
     }
 }
 
-ConfigurationStore::~ConfigurationStore() { Clear(); }
+ConfigurationStore::~ConfigurationStore() {
+    Clear();
+    delete pools_;
+}
 
 ConfigurationCategory* ConfigurationStore::ResolveCategory(ConfigurationCategory* start,
                                                            const char* path, int32_t* created) {
@@ -77,7 +82,7 @@ ConfigurationCategory* ConfigurationStore::ResolveCategory(ConfigurationCategory
             madeLast = false;
             return true;
         }
-        auto* child = NewRecord<ConfigurationCategory>();
+        auto* child = NewRecord<ConfigurationCategory>(*pools_);
         CopyName(child->name, segment);
         Append(*current, child);
         current = child;
@@ -102,12 +107,12 @@ int32_t ConfigurationStore::RemoveCategory(ConfigurationCategory* start, const c
         return true;
     });
     if (!found) return CONFIG_ERR_NOT_FOUND;
-    DestroyBelow(target);
+    DestroyBelow(*pools_, target);
     Unlink(*parent, target);
-    delete target;
+    FreeRecord(*pools_, target);
     return CONFIG_OK;
 }
 
-void ConfigurationStore::Clear() { DestroyBelow(this); }
+void ConfigurationStore::Clear() { DestroyBelow(*pools_, this); }
 
 }  // namespace kov

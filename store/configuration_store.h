@@ -20,6 +20,10 @@
 
 namespace kov {
 
+namespace detail {
+struct Pools;  // where the records live (store_internal.h)
+}
+
 // What one read could not keep: lines other than headers, empty lines (or blanks only) and values
 // it stored as they stand. A header with text after its path, a value whose word reads as
 // something else ("dword:zz", "bool:yes") or with text after it, a line holding a NUL or a
@@ -101,6 +105,9 @@ public:
     int32_t ReadFromFile(std::FILE* stream, ReadReport* report = nullptr);
     // The same on text already in memory.
     void ReadFromString(const char* text, std::size_t size, ReadReport* report = nullptr);
+
+private:
+    detail::Pools* pools_;
 };
 
 }  // namespace kov

@@ -65,35 +65,45 @@ void AppendSection(std::string& out, const std::string& path, const Configuratio
     out += '\n';
 }
 
+
+// Depth first, parents before children, without recursion; hands the text to flush in pieces
+// of about kPiece bytes (all of it at the end when flush is null).
+template <typename Flush>
+void WriteTree(const ConfigurationCategory& root, std::string& out, Flush flush) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    std::string path;  // the full path of `node`: "" for the root, "/A/B" below it
+    std::vector<const ConfigurationCategory*> parents;
+    const ConfigurationCategory* node = &root;
+    for (;;) {
+        AppendSection(out, path, *node);
+        if (out.size() >= kPiece) flush(out);
+        if (node->firstChild != nullptr) {
+            parents.push_back(node);
+            node = node->firstChild;
+            path += '/';
+            path += node->name;
+            continue;
+        }
+        while (!parents.empty() && node->next == nullptr) {
+            node = parents.back();
+            parents.pop_back();
+            path.resize(path.rfind('/'));
+        }
+        if (parents.empty()) return;
+        path.resize(path.rfind('/') + 1);
+        node = node->next;
+        path += node->name;
+    }
+}
+
 }  // namespace
 
 std::string ConfigurationStore::WriteToString() const {
     try {
         std::string out;
         out.reserve(4096);  // a whole kov.ini, usually
-        std::string path;  // the full path of `node`: "" for the root, "/A/B" below it
-        std::vector<const ConfigurationCategory*> parents;
-        // Depth first, parents before children, without recursion.
-        const ConfigurationCategory* node = this;
-        for (;;) {
-            AppendSection(out, path, *node);
-            if (node->firstChild != nullptr) {
-                parents.push_back(node);
-                node = node->firstChild;
-                path += '/';
-                path += node->name;
-                continue;
-            }
-            while (!parents.empty() && node->next == nullptr) {
-                node = parents.back();
-                parents.pop_back();
-                path.resize(path.rfind('/'));
-            }
-            if (parents.empty()) return out;
-            path.resize(path.rfind('/') + 1);
-            node = node->next;
-            path += node->name;
-        }
+        WriteTree(*this, out, [](std::string&) {});
+        return out;
     } catch (const std::bad_alloc&) {
         Throw(CONFIG_ERR_NO_MEMORY);
     }
@@ -101,8 +111,19 @@ std::string ConfigurationStore::WriteToString() const {
 
 int32_t ConfigurationStore::WriteToFile(std::FILE* stream) const {
     if (stream == nullptr) return CONFIG_ERR_INVALID;
-    const std::string text = WriteToString();
-    std::fwrite(text.data(), 1, text.size(), stream);
+    // In pieces, so that a large tree is never held twice, as records and as text.
+    const auto flush = [stream](std::string& out) {
+        std::fwrite(out.data(), 1, out.size(), stream);
+        out.clear();
+    };
+    try {
+        std::string out;
+        out.reserve(80 * 1024);
+        WriteTree(*this, out, flush);
+        flush(out);
+    } catch (const std::bad_alloc&) {
+        Throw(CONFIG_ERR_NO_MEMORY);
+    }
     return CONFIG_OK;
 }
 

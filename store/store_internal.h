@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "configuration_types.h"
+#include "record_pool.h"
 
 namespace kov::detail {
 
@@ -20,12 +21,26 @@ inline std::string_view CheckedName(const char* text) {
     return {text, length};
 }
 
+// A store's records, by kind.
+struct Pools {
+    RecordPool values{sizeof(ConfigurationValue)};
+    RecordPool categories{sizeof(ConfigurationCategory)};
+
+    RecordPool& Of(const ConfigurationValue*) { return values; }
+    RecordPool& Of(const ConfigurationCategory*) { return categories; }
+};
+
 // Zero-filled record, or {CONFIG_ERR_NO_MEMORY, 0}.
 template <typename Record>
-Record* NewRecord() {
-    Record* record = new (std::nothrow) Record{};
-    if (record == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
-    return record;
+Record* NewRecord(Pools& pools) {
+    void* memory = pools.Of(static_cast<Record*>(nullptr)).Take();
+    if (memory == nullptr) Throw(CONFIG_ERR_NO_MEMORY);
+    return new (memory) Record{};
+}
+
+template <typename Record>
+void FreeRecord(Pools& pools, Record* record) {
+    pools.Of(record).Give(record);
 }
 
 // Into a record fresh from NewRecord, whose name is all zeros already.
@@ -50,9 +65,9 @@ inline bool HasSegment(std::string_view path) { return path.find_first_not_of('/
 inline bool OwnsBuffer(ValueType type) { return type == CONFIG_TYPE_STRING || type == CONFIG_TYPE_HEX; }
 
 // Frees a value record that is no longer linked, with its buffer.
-inline void DeleteValue(ConfigurationValue* value) {
+inline void DeleteValue(Pools& pools, ConfigurationValue* value) {
     if (OwnsBuffer(value->type)) delete[] value->data.bytes;
-    delete value;
+    FreeRecord(pools, value);
 }
 
 }  // namespace kov::detail

@@ -10,8 +10,8 @@ using namespace detail;
 
 namespace {
 
-ConfigurationValue* AppendNewValue(ConfigurationCategory* category, std::string_view name) {
-    auto* value = NewRecord<ConfigurationValue>();
+ConfigurationValue* AppendNewValue(Pools& pools, ConfigurationCategory* category, std::string_view name) {
+    auto* value = NewRecord<ConfigurationValue>(pools);
     CopyName(value->name, name);
     Append(*category, value);
     return value;
@@ -34,7 +34,7 @@ int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char
         Throw(CONFIG_ERR_INVALID);
     if (category == nullptr) category = this;
     ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
-    if (value == nullptr) value = AppendNewValue(category, key);
+    if (value == nullptr) value = AppendNewValue(*pools_, category, key);
     ResetData(value);
     value->type = type;
     switch (type) {
@@ -67,7 +67,7 @@ int32_t ConfigurationStore::SetValue(ConfigurationCategory* category, const char
     ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) {
         try {
-            value = AppendNewValue(category, key);
+            value = AppendNewValue(*pools_, category, key);
         } catch (...) {
             delete[] bytes;
             throw;
@@ -108,7 +108,7 @@ int32_t ConfigurationStore::RemoveValue(ConfigurationCategory* category, const c
     ConfigurationValue* value = FindByName<ConfigurationValue>(*category, key);
     if (value == nullptr) return CONFIG_ERR_NOT_FOUND;
     Unlink(*category, value);
-    DeleteValue(value);
+    DeleteValue(*pools_, value);
     return CONFIG_OK;
 }
 
