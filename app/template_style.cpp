@@ -82,7 +82,12 @@ void TemplateStyle::drawComplexControl(ComplexControl control, const QStyleOptio
         frame.lineWidth = box->lineWidth;
         frame.midLineWidth = box->midLineWidth;
         frame.rect = subControlRect(CC_GroupBox, option, SC_GroupBoxFrame, widget);
-        frame.rect.setTop(frame.rect.top() - FrameDrawnBelowTop(*baseStyle(), frame, widget));
+        // Measured once per font height: the same for every group box of a dialog.
+        const int height = box->fontMetrics.height();
+        auto measured = frameOffsets_.find(height);
+        if (measured == frameOffsets_.end())
+            measured = frameOffsets_.emplace(height, FrameDrawnBelowTop(*baseStyle(), frame, widget)).first;
+        frame.rect.setTop(frame.rect.top() - measured->second);
         painter->save();
         QRegion visible(option->rect);
         if (!box->text.isEmpty()) {

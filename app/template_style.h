@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QProxyStyle>
+#include <map>
 
 namespace kov {
 
@@ -18,6 +19,9 @@ public:
                          const QWidget* widget) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget) const override;
+
+private:
+    mutable std::map<int, int> frameOffsets_;  // by font height: how far below its top the style draws a frame
 };
 
 // One instance over the application's current style, made when first asked for and owned by

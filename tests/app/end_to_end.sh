@@ -5,37 +5,13 @@ set -euo pipefail
 program=$(realpath "$1")
 expected=$(realpath "$2")
 
-if [ -z "${KOV_E2E_IN_X:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (package xvfb)"; exit 1; }
-  KOV_E2E_IN_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
+in_virtual_x "$0" "$@"
 
 unset QT_QPA_PLATFORM
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
-
-# Starts the dialog in folder $1, sends the keys that follow, and waits for the program to end.
-run_dialog() {
-  local folder=$1
-  shift
-  (cd "$folder" && exec "$program") &
-  local pid=$!
-  local window
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Configuration for game Kov" | head -n 1)
-  xdotool windowfocus --sync "$window"
-  sleep 0.3
-  xdotool key --delay 100 "$@"
-  local status=0
-  timeout 20 tail --pid="$pid" -f /dev/null || { kill "$pid"; echo "the dialog did not close"; return 1; }
-  wait "$pid" || status=$?
-  [ "$status" -eq 0 ] || { echo "exit status $status"; return 1; }
-}
-
-check() {
-  if "$@"; then echo "ok: $name"; passed=$((passed + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
+launch=("$program")
 
 name="Return saves the default file"
 mkdir "$work/return"
@@ -76,5 +52,4 @@ cp "$work/note/kov.ini" "$work/note.before"
 check run_dialog "$work/note" Return Escape Escape
 check cmp -s "$work/note/kov.ini" "$work/note.before"
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -438,3 +438,22 @@ TEST(FileMessages, SayWhatHappensNext) {
 
 }  // namespace
 }  // namespace kov
+
+namespace kov {
+namespace {
+
+// Run by read_only_fs.sh, inside a file system mounted read-only, with kov.ini in it.
+TEST(ConfigFileOnReadOnlyFileSystem, SaysSoAndKeepsTheFile) {
+    const char* folder = std::getenv("KOV_READ_ONLY_FS");
+    if (folder == nullptr) GTEST_SKIP() << "needs a read-only file system; the read_only_fs test provides one";
+    fs::current_path(folder);
+    const std::string before = Contents(kConfigFileName);
+    ConfigFile file;
+    const SaveResult result = file.Save(kNew);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.reason, "Read-only file system");
+    EXPECT_EQ(Contents(kConfigFileName), before);
+}
+
+}  // namespace
+}  // namespace kov

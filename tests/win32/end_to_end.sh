@@ -6,10 +6,8 @@ set -euo pipefail
 program=$(realpath "$1")
 expected_lf=$(realpath "$2")
 
-if [ -z "${KOV_E2E_IN_X:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (package xvfb)"; exit 1; }
-  KOV_E2E_IN_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
+in_virtual_x "$0" "$@"
 
 # Wine's desktop, started by the fixture with no display, cannot show windows here: start
 # Wine's services again on this display.
@@ -21,39 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The file as Windows has it: the sample with "\r\n" line ends.
 sed 's/$/\r/' "$expected_lf" > "$work/expected"
-failures=0
-passed=0
-
-# find_window PATTERN: the id of a visible window whose name matches, waiting up to 30 s.
-find_window() {
-  local window=""
-  for _ in $(seq 150); do
-    window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
-  echo "$window"
-}
-
-# Starts the dialog in folder $1 and sends the keys that follow; the program must end.
-run_dialog() {
-  local folder=$1
-  shift
-  (cd "$folder" && exec wine "$program" 2>>"$work/wine.log") &
-  local pid=$!
-  local window
-  window=$(find_window "^Configuration for game Kov")
-  [ -n "$window" ] || { echo "no dialog"; kill "$pid"; return 1; }
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
-  xdotool key --delay 150 "$@"
-  timeout 30 tail --pid="$pid" -f /dev/null || { kill "$pid"; echo "the dialog did not close"; return 1; }
-  wait "$pid" || { echo "exit status $?"; return 1; }
-}
-
-check() {
-  if "$@"; then echo "ok: $name"; passed=$((passed + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
+launch=(wine "$program")
 
 name="Return in an empty folder writes the sample with CR LF, byte for byte"
 mkdir "$work/return"
@@ -74,17 +40,13 @@ check grep -q '^"driver type"=dword:00000000' "$work/card/kov.ini"
 name="the system menu's last item opens the About box"
 mkdir "$work/about"
 about_seen() {
-  (cd "$work/about" && exec wine "$program") &
-  local pid=$! window about
-  window=$(find_window "^Configuration for game Kov")
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
+  start_dialog "$work/about" || return 1
   # Alt+Space opens the system menu; Up from its first item wraps round to the last.
   xdotool key --delay 200 alt+space Up Return
+  local about
   about=$(find_window "^About Config - Kov$")
   xdotool key --delay 200 Escape Escape
-  timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
-  [ -n "$about" ]
+  wait_for_end && [ -n "$about" ]
 }
 check about_seen
 check test ! -e "$work/about/kov.ini"
@@ -95,23 +57,16 @@ printf '[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000001\r\n' > "$work/readonly/
 cp "$work/readonly/kov.ini" "$work/readonly.before"
 chmod 444 "$work/readonly/kov.ini"
 read_only_refused() {
-  (cd "$work/readonly" && exec wine "$program") &
-  local pid=$! window
-  window=$(find_window "^Configuration for game Kov")
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
+  start_dialog "$work/readonly" || return 1
   xdotool key Return
   sleep 2
   # The message has the dialog's title: two such windows now, and the program goes on.
   local count
   count=$(xdotool search --onlyvisible --name "^Configuration for game Kov" | wc -l)
   xdotool key --delay 300 Return Escape
-  timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
-  [ "$count" -ge 2 ]
+  wait_for_end && [ "$count" -ge 2 ]
 }
 check read_only_refused
 check cmp "$work/readonly/kov.ini" "$work/readonly.before"
 
-[ "$failures" -eq 0 ] || { echo "Wine said:"; tail -n 30 "$work/wine.log"; }
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
