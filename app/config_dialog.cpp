@@ -166,6 +166,7 @@ void ConfigDialog::accept() {
         ExitOutOfMemory();
     }
     const SaveResult result = file_.Save(text);
+    if (!result.fileUnchanged) dropped_ = {};  // the new text is in place: nothing left to drop
     if (!result.saved) {
         // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
         auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),

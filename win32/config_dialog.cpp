@@ -138,6 +138,7 @@ void ConfigDialog::OnOK() {
     std::string text;
     Guarded([&] { text = store_.WriteToString(); });
     const SaveResult result = file_.Save(text);
+    if (!result.fileUnchanged) dropped_ = {};  // the new text is in place: nothing left to drop
     if (!result.saved) {
         // The dialog stays open: the player reads it, mends the cause, and presses OK or Cancel again.
         MessageBoxW(window_, Wide(SaveFailedMessage(file_.DisplayName(), result)).c_str(), Title().c_str(),
