@@ -29,7 +29,7 @@ void CheckJunkLinesYieldNothing(const uint8_t* data, size_t size) {
         if (c != '"' && c != '\t' && c != '\n') junk += c;
     }
     // A UTF-8 byte-order mark at the start is skipped, so it cannot keep a "[" from starting a header.
-    if (junk.starts_with("\xEF\xBB\xBF")) junk.erase(0, 3);
+    while (junk.starts_with("\xEF\xBB\xBF")) junk.erase(0, 3);
     if (!junk.empty() && junk.front() == '[') junk.front() = ';';
     if (junk.empty()) return;
     const std::string text = junk + "\n" + junk + "\r\n\"k\"=dword:1\n" + junk + "\n" + junk;
