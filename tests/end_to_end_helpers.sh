@@ -6,7 +6,9 @@
 in_virtual_x() {
   if [ -z "${KOV_E2E_IN_X:-}" ]; then
     command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (package xvfb)"; exit 1; }
-    KOV_E2E_IN_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    # -noreset: the server would otherwise reset whenever its last client left, refusing the
+    # next program that connects meanwhile.
+    KOV_E2E_IN_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@"
   fi
 }
 
@@ -27,10 +29,19 @@ find_window() {
 
 # start_dialog FOLDER: starts the program there and waits for its dialog; sets pid and window.
 start_dialog() {
-  (cd "$1" && exec "${launch[@]}") &
+  (cd "$1" && exec "${launch[@]}" 2>"${TMPDIR:-/tmp}/kov-e2e-stderr.$$") &
   pid=$!
   window=$(find_window "^Configuration for game Kov")
-  [ -n "$window" ] || { echo "no dialog"; kill "$pid" 2>/dev/null; return 1; }
+  if [ -z "$window" ]; then
+    local state=running status=0
+    kill -0 "$pid" 2>/dev/null || { state=gone; wait "$pid" || status=$?; }
+    echo "no dialog; the program is $state (status $status); it said:"
+    sed 's/^/  /' "${TMPDIR:-/tmp}/kov-e2e-stderr.$$"
+    echo "windows:"
+    xdotool search --name . getwindowname %@ 2>/dev/null | sed 's/^/  /' || true
+    kill "$pid" 2>/dev/null
+    return 1
+  fi
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   sleep 0.5
 }
