@@ -226,7 +226,7 @@ struct Attempt {
 Attempt Failed(int error) { return {Outcome::Failed, {false, Reason(error), true}}; }
 
 // A new file beside the target, renamed over it. NotPossible when that would lose something the
-// old file had, or when the folder takes no new file; the error then says why.
+// old file had, or when the folder takes no new file (whyNot then says why).
 Attempt ReplaceAtomically(const Target& target, const std::string& text, int& whyNot) {
     if (target.exists && target.status.st_nlink > 1) return {Outcome::NotPossible, {}};
     std::string temporary;
@@ -242,15 +242,17 @@ Attempt ReplaceAtomically(const Target& target, const std::string& text, int& wh
         whyNot = errno;
         return {Outcome::NotPossible, {}};
     }
-    const auto abandon = [&](int error) {
+    const auto discard = [&] {
         file = FileDescriptor();
         ::unlinkat(target.folder, temporary.c_str(), 0);
+    };
+    const auto abandon = [&](int error) {
+        discard();
         return Failed(error);
     };
     if (target.exists && !CopyMetadata(target, file.get())) {
-        abandon(0);
-        whyNot = EPERM;
-        return {Outcome::NotPossible, {}};
+        discard();
+        return {Outcome::NotPossible, {}};  // the old file can be written in place instead
     }
     if (const int error = WriteWhole(file.get(), text, 0)) return abandon(error);
     if (const int error = Sync(file.get())) return abandon(error);
