@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "config_dialog.h"
+#include "kov_version.h"
 
 namespace kov {
 
@@ -58,18 +59,14 @@ ConfigApp::ConfigApp(int& argc, char** argv) : application_(argc, argv) {
     delete platformMessages;  // started: what the platform layer said was no failure
     platformMessages = nullptr;
     QApplication::setApplicationName(QStringLiteral("kovconfig"));
-    QApplication::setApplicationVersion(QStringLiteral(KOV_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(KOV_VERSION_TEXT));
     QApplication::setOrganizationName(QStringLiteral("Kov"));
     QApplication::setDesktopFileName(QStringLiteral("kovconfig"));
 }
 
 int ConfigApp::InitInstance() {
-    try {
-        ConfigDialog dialog;
-        if (!dialog.PlayerQuit()) dialog.exec();  // OK or Cancel: either way the program ends
-    } catch (const ConfigurationException&) {
-        ExitOutOfMemory();  // building the store's top-level categories
-    }
+    ConfigDialog dialog;
+    if (!dialog.PlayerQuit()) dialog.exec();  // OK or Cancel: either way the program ends
     return EXIT_SUCCESS;
 }
 

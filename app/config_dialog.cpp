@@ -9,31 +9,17 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <cstdio>
-#include <cstdlib>
 
 #include "about_dialog.h"
 #include "app_icon.h"
 #include "dialog_builder.h"
-#include "file_messages.h"
-#include "settings.h"
 #include "settings_table.h"
 
 namespace kov {
 
-void ExitOutOfMemory() {
-    std::fputs("kovconfig: out of memory; the settings were not saved\n", stderr);
-    std::_Exit(EXIT_FAILURE);
-}
-
-ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent) {
+ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), controller_(*this) {
     setWindowIcon(AppIcon());
     controls_ = BuildDialog(*this, kConfigDialogTemplate).controls;
-    for (const int32_t radio : {IDC_SOFTWARE_RENDERING, IDC_GLIDE_RENDERING})
-        connect(Button(radio), &QAbstractButton::toggled, this, [this] { FollowCheckedRadio(controls_); });
-    // The lists are filled before the settings select positions in them.
-    for (const ListItems& list : kListItems)
-        for (const char* item : list.items) List(list.control)->addItem(QString::fromLatin1(item));
 
     windowMenu_ = new QMenu(this);
     windowMenu_->addAction(QString::fromLatin1(kAboutMenuText), this, &ConfigDialog::ShowAbout);
@@ -45,23 +31,8 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent) {
         });
     }
 
-    OnInitDialog();
+    playerQuit_ = !controller_.Open();
     ConnectNotifications();
-}
-
-void ConfigDialog::OnInitDialog() {
-    try {
-        const OpenResult opened = file_.Read(store_);
-        if (opened.outcome == OpenOutcome::Unreadable &&
-            !Ask(UnreadableMessage(file_.DisplayName(), opened), kQuitButton, kUseDefaultsButton)) {
-            playerQuit_ = true;
-            return;
-        }
-        dropped_ = opened.dropped;
-        ApplyOpeningRules(*this, LoadSettings(store_, *this));
-    } catch (const ConfigurationException&) {
-        ExitOutOfMemory();
-    }
 }
 
 void ConfigDialog::ConnectNotifications() {
@@ -69,21 +40,12 @@ void ConfigDialog::ConnectNotifications() {
     for (const ControlBinding& binding : kControls) {
         const int32_t id = binding.control;
         if (binding.kind == ControlKind::List)
-            connect(List(id), &QComboBox::activated, this, [this, id] { Notify(id); });
+            connect(List(id), &QComboBox::activated, this, [this, id] { controller_.Change(id); });
         else
-            connect(Button(id), &QAbstractButton::clicked, this, [this, id] { Notify(id); });
+            connect(Button(id), &QAbstractButton::clicked, this, [this, id] { controller_.Change(id); });
     }
     connect(Button(IDOK), &QAbstractButton::clicked, this, &ConfigDialog::accept);
     connect(Button(IDCANCEL), &QAbstractButton::clicked, this, &ConfigDialog::reject);
-}
-
-void ConfigDialog::Notify(int32_t control) {
-    // Nothing may be thrown through the event loop; the store throws only when memory runs out.
-    try {
-        OnUserChange(store_, *this, control);
-    } catch (const ConfigurationException&) {
-        ExitOutOfMemory();
-    }
 }
 
 QWidget* ConfigDialog::Control(int32_t control) const {
@@ -117,7 +79,6 @@ void ConfigDialog::SetCheck(int32_t control, int32_t state) {
     button->setAutoExclusive(false);
     button->setChecked(state != 0);
     button->setAutoExclusive(exclusive);
-    FollowCheckedRadio(controls_);
 }
 
 int32_t ConfigDialog::GetCheck(int32_t control) {
@@ -131,6 +92,35 @@ void ConfigDialog::SetEnabled(int32_t control, bool enabled) {
 
 void ConfigDialog::Redraw() { repaint(); }
 
+void ConfigDialog::AddListItem(int32_t control, const char* text) {
+    if (QComboBox* list = List(control)) list->addItem(QString::fromLatin1(text));
+}
+
+void ConfigDialog::SetTabStop(int32_t control, bool tabStop) {
+    // Not a tab stop, a control is still focused by a click or the arrow keys of its group.
+    if (QWidget* widget = Control(control)) widget->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool ConfigDialog::Ask(const Question& question) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(question.text), QMessageBox::NoButton,
+                    this);
+    box.setTextFormat(Qt::PlainText);  // file names are shown as they are, never as markup
+    QPushButton* safe = box.addButton(QString::fromLatin1(question.safeButton), QMessageBox::RejectRole);
+    QPushButton* other = box.addButton(QString::fromLatin1(question.otherButton), QMessageBox::AcceptRole);
+    box.setDefaultButton(safe);
+    box.setEscapeButton(safe);  // Escape and the close box too
+    box.exec();
+    return box.clickedButton() == other;
+}
+
+void ConfigDialog::ShowMessage(const std::string& text) {
+    // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
+    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void ConfigDialog::ShowAbout() {
     AboutDialog about(this);
     about.exec();
@@ -143,41 +133,8 @@ void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-bool ConfigDialog::Ask(const std::string& text, const char* safeButton, const char* otherButton) {
-    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(text), QMessageBox::NoButton, this);
-    box.setTextFormat(Qt::PlainText);  // file names are shown as they are, never as markup
-    QPushButton* safe = box.addButton(QString::fromLatin1(safeButton), QMessageBox::RejectRole);
-    QPushButton* other = box.addButton(QString::fromLatin1(otherButton), QMessageBox::AcceptRole);
-    box.setDefaultButton(safe);
-    box.setEscapeButton(safe);  // Escape and the close box too
-    box.exec();
-    return box.clickedButton() == other;
-}
-
 void ConfigDialog::accept() {
-    if (file_.ChangedSinceRead() && !Ask(ChangedMessage(file_.DisplayName()), kCancelButton, kReplaceButton)) return;
-    if (dropped_.droppedLines > 0 &&
-        !Ask(DroppedLinesMessage(file_.DisplayName(), dropped_), kCancelButton, kSaveButton))
-        return;
-    std::string text;
-    try {
-        text = store_.WriteToString();
-    } catch (const ConfigurationException&) {
-        ExitOutOfMemory();
-    }
-    const SaveResult result = file_.Save(text);
-    if (!result.fileUnchanged) dropped_ = {};  // the new text is in place: nothing left to drop
-    if (!result.saved) {
-        // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
-        auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                    QString::fromStdString(SaveFailedMessage(file_.DisplayName(), result)),
-                                    QMessageBox::Ok, this);
-        box->setTextFormat(Qt::PlainText);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
-        return;
-    }
-    QDialog::accept();
+    if (controller_.Ok()) QDialog::accept();
 }
 
 }  // namespace kov

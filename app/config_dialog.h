@@ -1,13 +1,12 @@
-// The settings dialog: owns the configuration store, shows the settings on the controls of
-// its template, writes each player change into the store at once and the file on OK.
+// The settings dialog on Qt: the controls of its template, the window's side of the dialog's
+// steps (list items, Tab stops, questions and messages), the About box and the window menu.
+// What happens on opening, on a change and on OK is the controller's.
 #pragma once
 
 #include <QDialog>
 #include <map>
 
-#include "config_file.h"
-#include "configuration_store.h"
-#include "settings_panel.h"
+#include "dialog_controller.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -15,7 +14,7 @@ class QMenu;
 
 namespace kov {
 
-class ConfigDialog : public QDialog, public SettingsPanel {
+class ConfigDialog : public QDialog, public DialogWindow {
 public:
     // Reads the file; when it exists but cannot be read, asks first whether to quit.
     explicit ConfigDialog(QWidget* parent = nullptr);
@@ -29,6 +28,11 @@ public:
     int32_t GetCheck(int32_t control) override;
     void SetEnabled(int32_t control, bool enabled) override;
     void Redraw() override;
+    // The rest of the window's side.
+    void AddListItem(int32_t control, const char* text) override;
+    void SetTabStop(int32_t control, bool tabStop) override;
+    bool Ask(const Question& question) override;
+    void ShowMessage(const std::string& text) override;
 
     QWidget* Control(int32_t control) const;
     // The window's menu, holding the About item (the context menu of the dialog).
@@ -36,32 +40,22 @@ public:
     // Opens the About box modally and returns when it closes.
     void ShowAbout();
 
-    // OK: saves the file, after asking when it changed since opening or when lines that were read
-    // cannot be kept; the dialog stays open when the player cancels or the save fails.
+    // OK: closes the dialog once the settings are saved; stays open otherwise.
     void accept() override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void OnInitDialog();
     void ConnectNotifications();
-    void Notify(int32_t control);
     void ShowWindowMenu(const QPoint& globalPosition);
     QComboBox* List(int32_t control) const;
     QAbstractButton* Button(int32_t control) const;
-    // Asks a question whose first button is the safe answer; true for the other one.
-    bool Ask(const std::string& text, const char* safeButton, const char* otherButton);
 
-    ConfigurationStore store_;
-    ConfigFile file_;     // kov.ini in the folder that was current when the dialog opened
-    ReadReport dropped_;  // what reading could not keep
+    DialogController controller_;  // holds the store: built with the dialog, cleared with it
     bool playerQuit_ = false;
     std::map<int32_t, QWidget*> controls_;
     QMenu* windowMenu_ = nullptr;
 };
-
-// Reports that memory ran out and ends the program without touching the file.
-[[noreturn]] void ExitOutOfMemory();
 
 }  // namespace kov

@@ -146,7 +146,7 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
     for (std::size_t i = 0; i < widgets.size(); ++i) {
         const ControlTemplate& control = dialog.controls[i];
         // The radio buttons are not tab stops; the checked one joins the chain after the last
-        // tab stop before it (see FollowCheckedRadio), the other is reached with the arrow keys.
+        // tab stop before it (the dialog makes it a tab stop), the other is reached with the arrow keys.
         if (control.tabStop || control.type == ControlType::RadioButton) {
             widgets[i]->setFocusPolicy(control.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
             if (previousTabStop != nullptr) QWidget::setTabOrder(previousTabStop, widgets[i]);
@@ -157,12 +157,6 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
     }
     InstallGroupNavigation(dialog, widgets);
     return built;
-}
-
-void FollowCheckedRadio(const std::map<int32_t, QWidget*>& controls) {
-    for (const auto& [id, widget] : controls)
-        if (auto* radio = qobject_cast<QRadioButton*>(widget))
-            radio->setFocusPolicy(radio->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 }  // namespace kov

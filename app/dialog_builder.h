@@ -26,7 +26,4 @@ struct BuiltDialog {
 // groups (group_navigation.h).
 BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog);
 
-// Makes the checked radio button a tab stop and the others not; call when checks change.
-void FollowCheckedRadio(const std::map<int32_t, QWidget*>& controls);
-
 }  // namespace kov

@@ -30,7 +30,7 @@ void SaveDefaultFile(benchmark::State& state) {
     kov::LoadSettings(store, panel);
     for (auto _ : state) {
         const kov::SaveResult result = file.Save(store.WriteToString());
-        if (!result.saved) state.SkipWithError(result.reason.c_str());
+        if (!result.saved()) state.SkipWithError(result.reason.c_str());
     }
     QDir::setCurrent(previous);
 }

@@ -27,7 +27,7 @@ file(WRITE ${kov_changelog} "kovconfig (${PROJECT_VERSION}) unstable; urgency=me
  -- ${CPACK_PACKAGE_CONTACT}  Mon, 07 Dec 2026 12:00:00 +0000
 ")
 set(kov_manual ${CMAKE_CURRENT_BINARY_DIR}/kovconfig.1)
-configure_file(app/resources/kovconfig.1 ${kov_manual} COPYONLY)
+configure_file(app/resources/kovconfig.1.in ${kov_manual} @ONLY)
 add_custom_command(OUTPUT ${kov_changelog}.gz ${kov_manual}.gz
                    COMMAND gzip -n -9 -f -k ${kov_changelog} ${kov_manual}
                    DEPENDS ${kov_changelog} ${kov_manual})

@@ -3,7 +3,11 @@
 # (listing the cases would run Wine at build time), with GoogleTest built from Debian's sources.
 # The Wine prefix of a test run: made anew by the "wine" fixture.
 set(KOV_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-if(CMAKE_CROSSCOMPILING AND NOT TARGET GTest::gtest)
+if(KOV_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+if(KOV_BUILD_TESTS AND CMAKE_CROSSCOMPILING AND NOT TARGET GTest::gtest)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
@@ -11,10 +15,6 @@ endif()
 
 function(kov_add_gtest name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBRARIES")
-  if(NOT CMAKE_CROSSCOMPILING)
-    find_package(GTest REQUIRED)
-    include(GoogleTest)
-  endif()
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KOV_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")

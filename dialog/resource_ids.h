@@ -10,7 +10,7 @@
 #define IDM_ABOUT 0x0010
 
 #define KOV_ABOUT_MENU_TEXT "&About config..."
-#define KOV_VERSION_TEXT "1.0.0.1"
-#define KOV_VERSION_NUMBERS 1, 0, 0, 1
+
+#include "kov_version.h"
 
 #endif

@@ -8,7 +8,8 @@
 // - Reading takes all or nothing: a file that exists but cannot be read completely (not a
 //   regular file, no permission, an I/O error, larger than kMaxFileSize, UTF-16 text) leaves
 //   the store untouched and says why. Nothing blocks: a FIFO is opened without waiting.
-// - Saving never leaves a half-written file: on any failure the file keeps its old bytes.
+// - Saving never leaves a half-written file: on any failure the file keeps its old bytes, and
+//   the result says what the file was found to hold when it was read back.
 //   Owner, group, mode, extended attributes (ACLs among them) and hard links are kept; a
 //   symbolic link stays a link and its target receives the text; something that is not a
 //   regular file, or a regular file without write permission, is never replaced.
@@ -49,10 +50,28 @@ struct OpenResult {
     ReadReport dropped;        // Read: the lines a save would lose
 };
 
+// What the file holds after a save, as read back from the disk.
+enum class FileHolds {
+    OldBytes,  // what it held before (or still no file, when there was none)
+    NewText,   // the text that was to be saved
+    Other,     // neither: bytes that are not the old ones and not the new text
+    Nothing,   // there is no file under its name
+    Unknown,   // it could not be read back
+};
+
+// The three ends of a save. Every failure is settled by reading the file back, never assumed.
+enum class SaveOutcome {
+    Saved,
+    NotSavedUnchanged,  // not saved, and the file was found as it was
+    NotSavedChanged,    // not saved, and the file is not as it was: see holds and oldBytesAt
+};
+
 struct SaveResult {
-    bool saved = false;
-    std::string reason;          // why not, in plain words
-    bool fileUnchanged = true;   // when not saved: the file holds its old bytes
+    SaveOutcome outcome = SaveOutcome::NotSavedChanged;  // nothing is as it was until shown to be
+    std::string reason;                                  // why not, in plain words
+    FileHolds holds = FileHolds::Unknown;
+    std::string oldBytesAt;  // NotSavedChanged: where the old bytes are kept when not in the file
+    bool saved() const { return outcome == SaveOutcome::Saved; }
 };
 
 class ConfigFile {
@@ -77,6 +96,7 @@ public:
 
 private:
 #ifdef _WIN32
+    OpenResult ReadFrom(const std::wstring& name, ConfigurationStore& store);
     std::wstring folder_;  // the starting folder's absolute name, with a trailing separator
 #else
     int folder_ = -1;

@@ -13,6 +13,7 @@
 #include "config_file.h"
 #include "printable_name.h"
 #include "read_policy.h"
+#include "save_outcome.h"
 
 #if __has_include(<sys/xattr.h>)
 #include <sys/xattr.h>
@@ -77,6 +78,9 @@ FileSnapshot Snapshot(const struct stat& status) {
     snapshot.modifiedNanoseconds = status.st_mtim.tv_nsec;
     return snapshot;
 }
+
+// The snapshot of a file as looked at: what ChangedSinceRead compares with.
+FileSnapshot SnapshotOf(const detail::FileState& state) { return detail::SnapshotOf(state, ENOENT); }
 
 std::string NotARegularFile(mode_t mode) {
     if (S_ISDIR(mode)) return "it is a folder, not a file";
@@ -216,14 +220,28 @@ int SyncFolder(int folder) {
     return error == EINVAL || error == EROFS ? 0 : error;
 }
 
+// What is under (folder, name) now, its bytes read when it is a regular file that can be read.
+detail::FileState Look(int folder, const std::string& name) {
+    detail::FileState state;
+    struct stat status {};
+    if (folder < 0 || ::fstatat(folder, name.c_str(), &status, 0) != 0) return state;
+    state.exists = true;
+    state.identity = Snapshot(status);
+    if (!S_ISREG(status.st_mode)) return state;
+    FileDescriptor file(::openat(folder, name.c_str(), kReadFlags));
+    std::string bytes;
+    if (file.valid() && ReadWhole(file.get(), bytes, kMaxFileSize) == 0) state.bytes = std::move(bytes);
+    return state;
+}
+
 enum class Outcome { Saved, Failed, NotPossible };
 
 struct Attempt {
     Outcome outcome;
-    SaveResult result;
+    std::string reason;  // Failed: why
 };
 
-Attempt Failed(int error) { return {Outcome::Failed, {false, Reason(error), true}}; }
+Attempt Failed(int error) { return {Outcome::Failed, Reason(error)}; }
 
 // A new file beside the target, renamed over it. NotPossible when that would lose something the
 // old file had, or when the folder takes no new file (whyNot then says why).
@@ -261,29 +279,30 @@ Attempt ReplaceAtomically(const Target& target, const std::string& text, int& wh
         return abandon(errno);
     if (const int error = SyncFolder(target.folder))
         return {Outcome::Failed,
-                {false, "The new settings are in place, but the folder could not be synced (" + Reason(error) +
-                            "), so they may not survive a power failure", false}};
-    return {Outcome::Saved, {true, {}, true}};
+                "the folder could not be synced (" + Reason(error) + "), so the new settings may not survive a power failure"};
+    return {Outcome::Saved, {}};
 }
 
 // Over the old bytes, keeping the file itself (its links, owner and everything else). The new
-// size is reserved first, and the old bytes are written back if any step fails.
+// size is reserved first, and the old bytes are written back if any step fails; what the file
+// then holds is read back by the caller.
 Attempt WriteInPlace(const Target& target, const std::string& text) {
     FileDescriptor file(::openat(target.folder, target.name.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.valid()) return Failed(errno);
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) return Failed(errno);
     if (!S_ISREG(status.st_mode) || status.st_ino != target.status.st_ino || status.st_dev != target.status.st_dev)
-        return {Outcome::Failed, {false, "it was replaced by something else while saving", true}};
+        return {Outcome::Failed, "it was replaced by something else while saving"};
     std::string old;
     if (const int error = ReadWhole(file.get(), old, kMaxFileSize)) return Failed(error);
     bool written = false;
     const auto restore = [&](int error) {
-        // Best effort: the old bytes fit where they were.
-        if (written) WriteWhole(file.get(), old, 0);
-        while (::ftruncate(file.get(), static_cast<off_t>(old.size())) != 0 && errno == EINTR) {
+        if (written) {
+            WriteWhole(file.get(), old, 0);
+            while (::ftruncate(file.get(), static_cast<off_t>(old.size())) != 0 && errno == EINTR) {
+            }
+            Sync(file.get());
         }
-        if (written) Sync(file.get());
         return Failed(error);
     };
     if (text.size() > old.size()) {
@@ -295,7 +314,7 @@ Attempt WriteInPlace(const Target& target, const std::string& text) {
     if (::ftruncate(file.get(), static_cast<off_t>(text.size())) != 0) return restore(errno);
     if (const int error = Sync(file.get())) return restore(error);
     if (file.Close() != 0) return Failed(errno);
-    return {Outcome::Saved, {true, {}, true}};
+    return {Outcome::Saved, {}};
 }
 
 }  // namespace
@@ -391,34 +410,36 @@ bool ConfigFile::ChangedSinceRead() const {
 SaveResult ConfigFile::Save(const std::string& text) {
     // An over-size write must fail with EFBIG and be reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
-    if (folder_ < 0) return {false, "the current folder cannot be opened: " + Reason(folderError_), true};
-    if (struct stat folder {}; ::fstat(folder_, &folder) == 0 && folder.st_nlink == 0)
-        return {false, "the folder it was in was deleted", true};
     Target target;
-    if (std::string problem = ResolveTarget(folder_, kConfigFileName, target); !problem.empty())
-        return {false, problem, true};
+    std::string problem;
+    if (folder_ < 0) {
+        problem = "the current folder cannot be opened: " + Reason(folderError_);
+    } else if (struct stat folder {}; ::fstat(folder_, &folder) == 0 && folder.st_nlink == 0) {
+        problem = "the folder it was in was deleted";
+    } else {
+        problem = ResolveTarget(folder_, kConfigFileName, target);
+    }
+    const detail::FileState before = Look(target.folder, target.name);
+    const auto settle = [&](std::string reason) {
+        SaveResult result = detail::Settle(std::move(reason), before, Look(target.folder, target.name), text);
+        // What the file holds now is this save's doing, not another program's.
+        if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(Look(folder_, kConfigFileName));
+        return result;
+    };
+    if (!problem.empty()) return settle(problem);
     if (target.exists) {
-        if (!S_ISREG(target.status.st_mode))
-            return {false, NotARegularFile(target.status.st_mode) + ", so it is not replaced", true};
+        if (!S_ISREG(target.status.st_mode)) return settle(NotARegularFile(target.status.st_mode) + ", so it is not replaced");
         // A file marked read-only stays as it is, even for a user who could replace it.
-        if ((target.status.st_mode & S_IWUSR) == 0) return {false, Reason(EACCES) + " (the file is read-only)", true};
-        if (::faccessat(target.folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) return {false, Reason(errno), true};
+        if ((target.status.st_mode & S_IWUSR) == 0) return settle(Reason(EACCES) + " (the file is read-only)");
+        if (::faccessat(target.folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) return settle(Reason(errno));
     }
     int whyNot = 0;
     Attempt attempt = ReplaceAtomically(target, text, whyNot);
     if (attempt.outcome == Outcome::NotPossible)
         attempt = target.exists ? WriteInPlace(target, text) : Failed(whyNot);
-    if (attempt.outcome != Outcome::Failed || !attempt.result.fileUnchanged) {
-        // What is there now is this program's own.
-        snapshot_ = FileSnapshot{};
-        struct stat status {};
-        if (::fstatat(folder_, kConfigFileName, &status, 0) == 0) {
-            snapshot_ = Snapshot(status);
-            snapshot_.hashed = true;
-            snapshot_.hash = Hash(text);
-        }
-    }
-    return attempt.result;
+    if (attempt.outcome == Outcome::Failed) return settle(attempt.reason);
+    snapshot_ = SnapshotOf(Look(folder_, kConfigFileName));
+    return detail::SavedResult();
 }
 
 }  // namespace kov

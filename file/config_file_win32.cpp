@@ -11,9 +11,12 @@
 
 #include "config_file.h"
 #include "read_policy.h"
+#include "save_outcome.h"
+#include "win32_calls.h"
 
 namespace kov {
 
+using detail::Calls;
 using detail::Hash;
 
 namespace {
@@ -80,7 +83,7 @@ FileSnapshot Snapshot(const BY_HANDLE_FILE_INFORMATION& info) {
 Handle OpenForReading(const std::wstring& name) {
     // Others may go on reading, writing, renaming or deleting it meanwhile: a change shows in the
     // snapshot, which is compared before a save.
-    return Handle(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return Handle(Calls().CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -89,7 +92,7 @@ bool ReadWhole(HANDLE file, std::string& bytes, DWORD& error) {
     char block[64 * 1024];
     for (;;) {
         DWORD count = 0;
-        if (!ReadFile(file, block, sizeof block, &count, nullptr)) {
+        if (!Calls().ReadFile(file, block, sizeof block, &count, nullptr)) {
             error = GetLastError();
             return false;
         }
@@ -98,6 +101,26 @@ bool ReadWhole(HANDLE file, std::string& bytes, DWORD& error) {
         if (bytes.size() > kMaxFileSize) return true;
     }
 }
+
+// What is under the name now, its bytes read when it can be read whole.
+detail::FileState Look(const std::wstring& name) {
+    detail::FileState state;
+    if (name.empty()) return state;
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return state;
+    state.exists = true;
+    Handle file = OpenForReading(name);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return state;
+    state.identity = Snapshot(info);
+    std::string bytes;
+    DWORD error = 0;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && ReadWhole(file.get(), bytes, error) && bytes.size() <= kMaxFileSize)
+        state.bytes = std::move(bytes);
+    return state;
+}
+
+FileSnapshot SnapshotOf(const detail::FileState& state) { return detail::SnapshotOf(state, ERROR_FILE_NOT_FOUND); }
 
 bool IsFolder(const std::wstring& name) {
     const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -118,7 +141,7 @@ bool WriteWhole(HANDLE file, std::string_view bytes, DWORD& error) {
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+        if (!Calls().WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
             error = GetLastError();
             return false;
         }
@@ -150,16 +173,39 @@ ConfigFile::ConfigFile() {
 
 ConfigFile::~ConfigFile() = default;
 
+namespace {
+
+// What ChangedSinceRead compares: identity, size and time, and the bytes' hash only when the
+// bytes were read.
+FileSnapshot Observed(const detail::FileState& state, bool withHash) {
+    FileSnapshot snapshot = SnapshotOf(state);
+    if (!withHash) {
+        snapshot.hashed = false;
+        snapshot.hash = 0;
+    }
+    return snapshot;
+}
+
+}  // namespace
+
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
     OpenResult result;
     result.outcome = OpenOutcome::Unreadable;
-    snapshot_ = FileSnapshot{};
     if (folder_.empty()) {
         result.reason = "the current folder cannot be named: " + Reason(static_cast<DWORD>(folderError_));
-        snapshot_.error = folderError_;
+        snapshot_ = FileSnapshot{};
         return result;
     }
     const std::wstring name = folder_ + L"kov.ini";
+    result = ReadFrom(name, store);
+    // A file not read whole is measured by what can be seen of it, for a later change.
+    if (result.outcome != OpenOutcome::Read) snapshot_ = Observed(Look(name), false);
+    return result;
+}
+
+OpenResult ConfigFile::ReadFrom(const std::wstring& name, ConfigurationStore& store) {
+    OpenResult result;
+    result.outcome = OpenOutcome::Unreadable;
     if (IsFolder(name)) {
         result.reason = "it is a folder, not a file";
         return result;
@@ -167,7 +213,6 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
     Handle file = OpenForReading(name);
     if (!file.valid()) {
         const DWORD error = GetLastError();
-        snapshot_.error = static_cast<int>(error);
         if (error == ERROR_FILE_NOT_FOUND) {
             result.outcome = OpenOutcome::Missing;
             return result;
@@ -185,7 +230,6 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
         result.reason = Reason(GetLastError());
         return result;
     }
-    snapshot_ = Snapshot(info);
     result.replaceable = true;
     std::string bytes;
     DWORD error = 0;
@@ -197,77 +241,64 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
         result.reason = detail::TooLargeReason();
         return result;
     }
+    snapshot_ = Snapshot(info);
     detail::TakeBytes(store, bytes, result, snapshot_);
     return result;
 }
 
 bool ConfigFile::ChangedSinceRead() const {
-    if (folder_.empty()) return snapshot_.error != folderError_;
-    FileSnapshot now;
-    Handle file = OpenForReading(folder_ + L"kov.ini");
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file.valid()) {
-        // Missing or unreadable then and now, for the same reason: no sign of a change.
-        return snapshot_.hashed || static_cast<int>(GetLastError()) != snapshot_.error;
-    }
-    if (!GetFileInformationByHandle(file.get(), &info)) return true;
-    now = Snapshot(info);
-    if (snapshot_.hashed) {
-        std::string bytes;
-        DWORD error = 0;
-        if (!ReadWhole(file.get(), bytes, error)) return true;
-        now.hashed = true;
-        now.hash = Hash(bytes);
-    }
-    return !(now == snapshot_);
+    if (folder_.empty()) return false;
+    return !(Observed(Look(folder_ + L"kov.ini"), snapshot_.hashed) == snapshot_);
 }
 
 SaveResult ConfigFile::Save(const std::string& text) {
+    const std::wstring name = folder_.empty() ? std::wstring() : folder_ + L"kov.ini";
+    const std::string bytes = WithCrLf(text);
+    const detail::FileState before = Look(name);
+    const auto settle = [&](DWORD error, std::string reason = {}) {
+        SaveResult result = detail::Settle(reason.empty() ? Reason(error) : reason, before, Look(name), bytes);
+        if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(Look(name));
+        return result;
+    };
     if (folder_.empty())
-        return {false, "the current folder cannot be named: " + Reason(static_cast<DWORD>(folderError_)), true};
-    const std::wstring name = folder_ + L"kov.ini";
+        return settle(0, "the current folder cannot be named: " + Reason(static_cast<DWORD>(folderError_)));
     const DWORD attributes = GetFileAttributesW(name.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return {false, "it is a folder, not a file, so it is not replaced", true};
+        return settle(0, "it is a folder, not a file, so it is not replaced");
     // A file marked read-only stays as it is, even for a user who could replace it.
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return {false, Reason(ERROR_ACCESS_DENIED) + " (the file is read-only)", true};
+        return settle(0, Reason(ERROR_ACCESS_DENIED) + " (the file is read-only)");
 
-    const std::string bytes = WithCrLf(text);
     std::wstring temporary;
     Handle file;
     for (int tries = 0; tries < 100 && !file.valid(); ++tries) {
         temporary = TemporaryName(folder_);
-        file = Handle(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file = Handle(Calls().CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid() && GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    if (!file.valid()) return {false, Reason(GetLastError()), true};
+    if (!file.valid()) return settle(GetLastError());
     const auto abandon = [&](DWORD error) {
         file.Close();
-        DeleteFileW(temporary.c_str());
-        return SaveResult{false, Reason(error), true};
+        SaveResult result = settle(error);
+        // The temporary file may be the only copy of the new text; it goes only when the file
+        // holds the old bytes or the new text.
+        if (result.holds == FileHolds::OldBytes || result.holds == FileHolds::NewText ||
+            result.outcome == SaveOutcome::NotSavedUnchanged)
+            Calls().DeleteFileW(temporary.c_str());
+        return result;
     };
     DWORD error = 0;
     if (!WriteWhole(file.get(), bytes, error)) return abandon(error);
-    if (!FlushFileBuffers(file.get())) return abandon(GetLastError());
+    if (!Calls().FlushFileBuffers(file.get())) return abandon(GetLastError());
     if (!file.Close()) return abandon(GetLastError());
     // ReplaceFileW keeps the old file's attributes, ACL and owner; a new file is only moved.
-    const BOOL placed = exists ? ReplaceFileW(name.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+    const BOOL placed = exists ? Calls().ReplaceFileW(name.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                               nullptr, nullptr)
-                               : MoveFileExW(temporary.c_str(), name.c_str(),
-                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                               : Calls().MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH);
     if (!placed) return abandon(GetLastError());
-
-    snapshot_ = FileSnapshot{};
-    Handle saved = OpenForReading(name);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (saved.valid() && GetFileInformationByHandle(saved.get(), &info)) {
-        snapshot_ = Snapshot(info);
-        snapshot_.hashed = true;
-        snapshot_.hash = Hash(bytes);
-    }
-    return {true, {}, true};
+    snapshot_ = SnapshotOf(Look(name));
+    return detail::SavedResult();
 }
 
 }  // namespace kov

@@ -43,8 +43,24 @@ std::string DroppedLinesMessage(const std::string& fileName, const ReadReport& d
 }
 
 std::string SaveFailedMessage(const std::string& fileName, const SaveResult& result) {
-    return "The settings could not be saved to " + fileName + ".\n\n" + result.reason + "." +
-           (result.fileUnchanged ? "\n\nThe file was left as it was." : "");
+    std::string text = "The settings could not be saved to " + fileName + ".\n\n" + result.reason + ".\n\n";
+    if (result.outcome == SaveOutcome::NotSavedUnchanged)
+        return text + (result.holds == FileHolds::Nothing ? "No file was made." : "The file was left as it was.");
+    switch (result.holds) {
+        case FileHolds::NewText:
+            return text + "The file already holds the new settings.";
+        case FileHolds::Other:
+            text += "The file now holds neither its old settings nor the new ones.";
+            break;
+        case FileHolds::Nothing:
+            text += "The file is gone.";
+            break;
+        default:
+            text += "The file could not be read back to check what it holds.";
+            break;
+    }
+    return text + (result.oldBytesAt.empty() ? " No other copy of its old settings was kept."
+                                             : " A copy of its old settings is kept in " + result.oldBytesAt + ".");
 }
 
 }  // namespace kov

@@ -21,7 +21,7 @@ std::string UnreadableMessage(const std::string& fileName, const OpenResult& ope
 std::string ChangedMessage(const std::string& fileName);
 // Before a save, when reading dropped lines: Cancel or Save.
 std::string DroppedLinesMessage(const std::string& fileName, const ReadReport& dropped);
-// After a failed save.
+// After a failed save: why, and what the file holds now.
 std::string SaveFailedMessage(const std::string& fileName, const SaveResult& result);
 
 }  // namespace kov

@@ -3,13 +3,9 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "about_dialog.h"
 #include "control_ids.h"
 #include "dialog_memory_template.h"
-#include "file_messages.h"
-#include "settings.h"
 #include "settings_table.h"
 #include "text.h"
 
@@ -17,24 +13,12 @@ namespace kov::win32 {
 
 namespace {
 
-// Nothing may be thrown through the dialog manager; the store throws only when memory runs out.
-[[noreturn]] void ExitOutOfMemory() { ExitProcess(EXIT_FAILURE); }
-
-template <typename Action>
-void Guarded(Action action) {
-    try {
-        action();
-    } catch (const ConfigurationException&) {
-        ExitOutOfMemory();
-    }
-}
-
 constexpr int kSafeAnswer = 100;
 constexpr int kOtherAnswer = 101;
 
 }  // namespace
 
-ConfigDialog::ConfigDialog(HINSTANCE instance) : instance_(instance) {
+ConfigDialog::ConfigDialog(HINSTANCE instance) : instance_(instance), controller_(*this) {
     icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
@@ -82,11 +66,6 @@ INT_PTR ConfigDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
 }
 
 BOOL ConfigDialog::OnInitDialog() {
-    // The lists are filled before the settings select positions in them.
-    for (const ListItems& list : kListItems)
-        for (const char* item : list.items)
-            SendMessageW(Item(list.control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromLatin1(item).c_str()));
-
     if (HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
         wchar_t text[256] = {};
         if (LoadStringW(instance_, IDS_ABOUT_MENU, text, 256) > 0) {
@@ -96,56 +75,19 @@ BOOL ConfigDialog::OnInitDialog() {
     }
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-
-    bool quit = false;
-    Guarded([&] {
-        const OpenResult opened = file_.Read(store_);
-        if (opened.outcome == OpenOutcome::Unreadable &&
-            !Ask(UnreadableMessage(file_.DisplayName(), opened), kQuitButton, kUseDefaultsButton)) {
-            quit = true;
-            return;
-        }
-        dropped_ = opened.dropped;
-        ApplyOpeningRules(*this, LoadSettings(store_, *this));
-    });
-    if (quit) {
-        EndDialog(window_, IDCANCEL);  // touches nothing
-        return TRUE;
-    }
-    FollowCheckedRadio();
+    if (!controller_.Open()) EndDialog(window_, IDCANCEL);  // the player chose to quit: nothing is touched
     return TRUE;  // the dialog manager sets the focus
 }
 
 void ConfigDialog::OnCommand(int control, int notification) {
     if (control == IDOK) {
-        OnOK();
+        if (controller_.Ok()) EndDialog(window_, IDOK);
     } else if (control == IDCANCEL) {
         EndDialog(window_, IDCANCEL);
     } else if (const ControlBinding* binding = FindControl(control)) {
         // A list's selection change, a box's or radio button's click: nothing else.
-        const bool list = binding->kind == ControlKind::List;
-        if (notification != (list ? CBN_SELCHANGE : BN_CLICKED)) return;
-        Guarded([&] { OnUserChange(store_, *this, control); });
-        if (!list) FollowCheckedRadio();
+        if (notification == (binding->kind == ControlKind::List ? CBN_SELCHANGE : BN_CLICKED)) controller_.Change(control);
     }
-}
-
-void ConfigDialog::OnOK() {
-    if (file_.ChangedSinceRead() && !Ask(ChangedMessage(file_.DisplayName()), kCancelButton, kReplaceButton)) return;
-    if (dropped_.droppedLines > 0 &&
-        !Ask(DroppedLinesMessage(file_.DisplayName(), dropped_), kCancelButton, kSaveButton))
-        return;
-    std::string text;
-    Guarded([&] { text = store_.WriteToString(); });
-    const SaveResult result = file_.Save(text);
-    if (!result.fileUnchanged) dropped_ = {};  // the new text is in place: nothing left to drop
-    if (!result.saved) {
-        // The dialog stays open: the player reads it, mends the cause, and presses OK or Cancel again.
-        MessageBoxW(window_, Wide(SaveFailedMessage(file_.DisplayName(), result)).c_str(), Title().c_str(),
-                    MB_OK | MB_ICONERROR);
-        return;
-    }
-    EndDialog(window_, IDOK);
 }
 
 bool ConfigDialog::OnSysCommand(WPARAM command) {
@@ -169,10 +111,10 @@ bool ConfigDialog::OnPaint() {
     return true;
 }
 
-bool ConfigDialog::Ask(const std::string& text, const char* safeButton, const char* otherButton) {
-    const std::wstring safe = FromLatin1(safeButton);
-    const std::wstring other = FromLatin1(otherButton);
-    const std::wstring content = Wide(text);
+bool ConfigDialog::Ask(const Question& question) {
+    const std::wstring safe = FromLatin1(question.safeButton);
+    const std::wstring other = FromLatin1(question.otherButton);
+    const std::wstring content = Wide(question.text);
     const std::wstring title = Title();
     const TASKDIALOG_BUTTON buttons[] = {{kSafeAnswer, safe.c_str()}, {kOtherAnswer, other.c_str()}};
     TASKDIALOGCONFIG config{};
@@ -191,15 +133,19 @@ bool ConfigDialog::Ask(const std::string& text, const char* safeButton, const ch
     return chosen == kOtherAnswer;
 }
 
-void ConfigDialog::FollowCheckedRadio() {
-    // The checked rendering choice is a tab stop, so that the keyboard reaches it even when the
-    // check boxes of its group are disabled; the other is reached with the arrow keys.
-    for (const int32_t radio : {IDC_SOFTWARE_RENDERING, IDC_GLIDE_RENDERING}) {
-        HWND item = Item(radio);
-        const LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
-        const bool checked = SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        SetWindowLongPtrW(item, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP));
-    }
+void ConfigDialog::ShowMessage(const std::string& text) {
+    // The dialog stays open: the player reads it, mends the cause, and presses OK or Cancel again.
+    MessageBoxW(window_, Wide(text).c_str(), Title().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void ConfigDialog::AddListItem(int32_t control, const char* text) {
+    SendMessageW(Item(control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromLatin1(text).c_str()));
+}
+
+void ConfigDialog::SetTabStop(int32_t control, bool tabStop) {
+    HWND item = Item(control);
+    const LONG_PTR style = GetWindowLongPtrW(item, GWL_STYLE);
+    SetWindowLongPtrW(item, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP));
 }
 
 std::wstring ConfigDialog::Title() const {
@@ -218,7 +164,6 @@ int32_t ConfigDialog::GetListPosition(int32_t control) {
 
 void ConfigDialog::SetCheck(int32_t control, int32_t state) {
     SendMessageW(Item(control), BM_SETCHECK, static_cast<WPARAM>(state), 0);
-    if (control == IDC_SOFTWARE_RENDERING || control == IDC_GLIDE_RENDERING) FollowCheckedRadio();
 }
 
 int32_t ConfigDialog::GetCheck(int32_t control) {

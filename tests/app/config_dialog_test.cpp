@@ -146,8 +146,10 @@ private slots:
         } while (widget != dialog.Control(1));
         QCOMPARE(order, expected);
         QVERIFY(!(dialog.Control(IDC_GLIDE_RENDERING)->focusPolicy() & Qt::TabFocus));
-        dialog.SetCheck(IDC_GLIDE_RENDERING, 1);
-        dialog.SetCheck(IDC_SOFTWARE_RENDERING, 0);
+        // The player's choice moves the tab stop with it.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTest::mouseClick(dialog.Control(IDC_GLIDE_RENDERING), Qt::LeftButton);
         QVERIFY(dialog.Control(IDC_GLIDE_RENDERING)->focusPolicy() & Qt::TabFocus);
         QVERIFY(!(dialog.Control(IDC_SOFTWARE_RENDERING)->focusPolicy() & Qt::TabFocus));
         QVERIFY(static_cast<QPushButton*>(dialog.Control(1))->isDefault());

@@ -9,29 +9,38 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "fault_plan.h"
+#include "faults.h"
 
 namespace kov::testing {
 namespace {
 
-struct Plan {
-    bool armed = false;
-    int error = 0;
-    int pass = 0;
-    int times = 0;
-};
+using Plan = FaultPlan<char, int>;
 Plan plans[static_cast<int>(Call::Count)];
 
-bool Fails(Call call) {
+// The name of the file a descriptor is open on, as the kernel tells it.
+std::string NameOf(int fd) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    char target[4096];
+    const ssize_t length = ::readlink(link, target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+bool Fails(Call call, std::string_view file) {
     Plan& plan = plans[static_cast<int>(call)];
-    if (!plan.armed) return false;
-    if (plan.pass > 0) {
-        --plan.pass;
-        return false;
-    }
-    if (plan.times == 0) return false;
-    if (plan.times > 0) --plan.times;
+    if (!plan.Fails(file)) return false;
     errno = plan.error;
     return true;
+}
+
+bool Fails(Call call, int fd) {
+    const Plan& plan = plans[static_cast<int>(call)];
+    return plan.armed && Fails(call, plan.WantsName() ? NameOf(fd) : std::string());
 }
 
 template <typename Function>
@@ -41,13 +50,21 @@ Function Next(const char* name) {
 
 }  // namespace
 
-void InjectFailure(Call call, int error, int pass, int times) {
-    plans[static_cast<int>(call)] = {true, error, pass, times};
+void InjectFailure(Call call, int error, int pass, int times, const char* onlyFile) {
+    plans[static_cast<int>(call)] = {true, error, pass, times, onlyFile != nullptr ? onlyFile : ""};
 }
 
 void ClearFailures() {
     for (Plan& plan : plans) plan = {};
 }
+
+// The platform-neutral faults on these calls.
+void InjectFailure(Step step, Fault fault, int pass, int times, const char* onlyFile) {
+    static constexpr Call kCalls[] = {Call::Openat, Call::Read, Call::Pwrite, Call::Fsync, Call::Renameat};
+    InjectFailure(kCalls[static_cast<int>(step)], fault == Fault::DiskFull ? ENOSPC : EIO, pass, times, onlyFile);
+}
+
+std::string ReasonOf(Fault fault) { return std::strerror(fault == Fault::DiskFull ? ENOSPC : EIO); }
 
 }  // namespace kov::testing
 
@@ -64,31 +81,31 @@ int openat(int folder, const char* path, int flags, ...) {
         mode = va_arg(arguments, mode_t);
         va_end(arguments);
     }
-    if (Fails(Call::Openat)) return -1;
+    if (Fails(Call::Openat, std::string_view(path))) return -1;
     static const auto next = kov::testing::Next<int (*)(int, const char*, int, ...)>("openat");
     return next(folder, path, flags, mode);
 }
 
 ssize_t read(int fd, void* buffer, size_t size) {
-    if (Fails(Call::Read)) return -1;
+    if (Fails(Call::Read, fd)) return -1;
     static const auto next = kov::testing::Next<ssize_t (*)(int, void*, size_t)>("read");
     return next(fd, buffer, size);
 }
 
 ssize_t pwrite(int fd, const void* buffer, size_t size, off_t offset) {
-    if (Fails(Call::Pwrite)) return -1;
+    if (Fails(Call::Pwrite, fd)) return -1;
     static const auto next = kov::testing::Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
     return next(fd, buffer, size, offset);
 }
 
 int fsync(int fd) {
-    if (Fails(Call::Fsync)) return -1;
+    if (Fails(Call::Fsync, fd)) return -1;
     static const auto next = kov::testing::Next<int (*)(int)>("fsync");
     return next(fd);
 }
 
 int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
-    if (Fails(Call::Renameat)) return -1;
+    if (Fails(Call::Renameat, std::string_view(to))) return -1;
     static const auto next = kov::testing::Next<int (*)(int, const char*, int, const char*)>("renameat");
     return next(fromFolder, from, toFolder, to);
 }

@@ -7,7 +7,8 @@ namespace kov::testing {
 enum class Call { Openat, Read, Pwrite, Fsync, Renameat, Count };
 
 // After `pass` calls of this kind succeed, the next `times` ones (all when -1) fail with error.
-void InjectFailure(Call call, int error, int pass = 0, int times = -1);
+// With onlyFile, only calls on a file whose name ends with it count.
+void InjectFailure(Call call, int error, int pass = 0, int times = -1, const char* onlyFile = nullptr);
 void ClearFailures();
 
 }  // namespace kov::testing

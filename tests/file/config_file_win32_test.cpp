@@ -61,7 +61,7 @@ TEST_F(ConfigFileWin32Test, ReadsEveryByteAndWritesCrLf) {
     EXPECT_TRUE(Has(store, "B", "m"));
     EXPECT_EQ(opened.dropped.droppedLines, 1u);  // the Ctrl-Z line itself
     EXPECT_FALSE(file.ChangedSinceRead());
-    ASSERT_TRUE(file.Save("[]\n\n[/B]\n\"m\"=dword:00000002\n\n").saved);
+    ASSERT_TRUE(file.Save("[]\n\n[/B]\n\"m\"=dword:00000002\n\n").saved());
     EXPECT_EQ(Contents(kConfigFileName), "[]\r\n\r\n[/B]\r\n\"m\"=dword:00000002\r\n\r\n");
     EXPECT_EQ(Entries(), 1u) << "no temporary file left";
     EXPECT_FALSE(file.ChangedSinceRead()) << "its own save is no change by another program";
@@ -76,7 +76,7 @@ TEST_F(ConfigFileWin32Test, NoFileMeansDefaultsAndANewFile) {
     Write(kConfigFileName, "[/A]\r\n");
     EXPECT_TRUE(file.ChangedSinceRead());
     fs::remove(kConfigFileName);
-    ASSERT_TRUE(file.Save("[]\n").saved);
+    ASSERT_TRUE(file.Save("[]\n").saved());
     EXPECT_EQ(Contents(kConfigFileName), "[]\r\n");
 }
 
@@ -94,7 +94,7 @@ TEST_F(ConfigFileWin32Test, ReadOnlyFilesAndFoldersAreNeverReplaced) {
     ASSERT_TRUE(SetFileAttributesW(fs::path(kConfigFileName).c_str(), FILE_ATTRIBUTE_READONLY));
     ConfigFile file;
     const SaveResult refused = file.Save("[]\n");
-    EXPECT_FALSE(refused.saved);
+    EXPECT_FALSE(refused.saved());
     EXPECT_NE(refused.reason.find("read-only"), std::string::npos) << refused.reason;
     EXPECT_EQ(Contents(kConfigFileName), "[/A]\r\n");
     EXPECT_EQ(Entries(), 1u);
@@ -106,7 +106,7 @@ TEST_F(ConfigFileWin32Test, ReadOnlyFilesAndFoldersAreNeverReplaced) {
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
     EXPECT_EQ(opened.reason, "it is a folder, not a file");
-    EXPECT_FALSE(file.Save("[]\n").saved);
+    EXPECT_FALSE(file.Save("[]\n").saved());
     EXPECT_TRUE(fs::is_directory(kConfigFileName));
 }
 

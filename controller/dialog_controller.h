@@ -1,0 +1,43 @@
+// The settings dialog's steps, once for every window layer: opening (reading kov.ini, asking
+// about a file that cannot be read, loading the settings, the opening rules), each change the
+// player makes, and OK (asking about a changed file and lines that cannot be kept, the save,
+// telling why it failed). The window layer's ConfigDialog holds one as a member, so the store
+// is built with the dialog and cleared when it is destroyed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "dialog_window.h"
+
+namespace kov {
+
+class DialogController {
+public:
+    // Builds the store and takes hold of the current folder; the window is not used yet.
+    explicit DialogController(DialogWindow& window);
+    ~DialogController();
+    DialogController(const DialogController&) = delete;
+    DialogController& operator=(const DialogController&) = delete;
+
+    // Fills the lists, reads the file and shows its settings. False when the player chose to
+    // quit rather than open a file that cannot be read: the dialog is not to be shown.
+    bool Open();
+    // A change the player made to a control (a list's selection, a click): stored at once.
+    void Change(int32_t control);
+    // OK. True when the settings were saved and the dialog is to close; false when the player
+    // turned back at a question or the save failed (the player has been told why).
+    bool Ok();
+
+private:
+    void FollowCheckedRadio();
+
+    struct State;
+    DialogWindow& window_;
+    std::unique_ptr<State> state_;
+};
+
+// Memory ran out: one line on the standard error, and the program ends without touching the file.
+[[noreturn]] void ExitOutOfMemory();
+
+}  // namespace kov
