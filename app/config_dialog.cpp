@@ -31,7 +31,9 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), controller_(*this
         });
     }
 
+    opening_ = true;
     playerQuit_ = !controller_.Open();
+    opening_ = false;
     ConnectNotifications();
 }
 
@@ -114,10 +116,14 @@ bool ConfigDialog::Ask(const Question& question) {
 }
 
 void ConfigDialog::ShowMessage(const std::string& text) {
-    // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
     auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    if (opening_) {
+        box->exec();  // before the dialog is shown: the program may end right after it
+        return;
+    }
+    // Window-modal and open: the player reads it, mends the cause, and presses OK or Cancel again.
     box->open();
 }
 

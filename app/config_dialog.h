@@ -54,6 +54,7 @@ private:
 
     DialogController controller_;  // holds the store: built with the dialog, cleared with it
     bool playerQuit_ = false;
+    bool opening_ = false;  // the dialog is not shown yet
     std::map<int32_t, QWidget*> controls_;
     QMenu* windowMenu_ = nullptr;
 };

@@ -53,6 +53,10 @@ bool DialogController::Open() {
         for (const ListItems& list : kListItems)
             for (const char* item : list.items) window_.AddListItem(list.control, item);
         const OpenResult opened = state_->file.Read(state_->store);
+        if (opened.outcome == OpenOutcome::NoFolder) {
+            window_.ShowMessage(NoFolderMessage(state_->file.DisplayName(), opened));
+            return false;
+        }
         if (opened.outcome == OpenOutcome::Unreadable &&
             !window_.Ask({UnreadableMessage(state_->file.DisplayName(), opened), kQuitButton, kUseDefaultsButton}))
             return false;

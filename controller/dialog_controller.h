@@ -21,7 +21,8 @@ public:
     DialogController& operator=(const DialogController&) = delete;
 
     // Fills the lists, reads the file and shows its settings. False when the player chose to
-    // quit rather than open a file that cannot be read: the dialog is not to be shown.
+    // quit rather than open a file that cannot be read, or when the folder cannot be used (the
+    // player has been told): the dialog is not to be shown.
     bool Open();
     // A change the player made to a control (a list's selection, a click): stored at once.
     void Change(int32_t control);

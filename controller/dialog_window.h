@@ -24,7 +24,8 @@ public:
     virtual void SetTabStop(int32_t control, bool tabStop) = 0;
     // Asks modally; true when the player chose the other button, false for the safe answer.
     virtual bool Ask(const Question& question) = 0;
-    // Tells the player that something failed; the dialog stays open as it was.
+    // Tells the player that something failed; the dialog stays open as it was. Before the
+    // dialog is shown, returns only once the player has read it.
     virtual void ShowMessage(const std::string& text) = 0;
 };
 

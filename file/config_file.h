@@ -4,7 +4,9 @@
 // Contract, written once here:
 // - The file is reached through a handle on the starting folder, never through its name, so a
 //   long, undecodable or deleted folder name never leads to another folder's file. (On Windows
-//   through the folder's name, which Windows keeps from changing while it is the current one.)
+//   through the folder's name, checked against the folder held open since the start: a folder
+//   moved or replaced is refused. The Windows folder itself is never used, and an old game's
+//   VirtualStore copy, which is what the game reads, is the file when it exists.)
 // - Reading takes all or nothing: a file that exists but cannot be read completely (not a
 //   regular file, no permission, an I/O error, larger than kMaxFileSize, UTF-16 text) leaves
 //   the store untouched and says why. Nothing blocks: a FIFO is opened without waiting.
@@ -41,12 +43,18 @@ struct FileSnapshot {
     bool operator==(const FileSnapshot&) const = default;
 };
 
-enum class OpenOutcome { Read, Missing, Unreadable };
+enum class OpenOutcome {
+    Read,
+    Missing,     // no file: the defaults
+    Unreadable,  // a file that cannot be read whole
+    NoFolder,    // the folder cannot be used at all: nothing is read, and nothing can be saved
+};
 
 struct OpenResult {
     OpenOutcome outcome = OpenOutcome::Missing;
-    std::string reason;        // Unreadable: why, in plain words
-    bool replaceable = false;  // Unreadable: a regular file, which a save may replace
+    std::string reason;        // Unreadable, NoFolder: why, in plain words
+    bool replaceable = false;  // Unreadable: a writable regular file, which a save may replace
+    bool readOnly = false;     // Unreadable: a regular file that is not replaced because it is read-only
     ReadReport dropped;        // Read: the lines a save would lose
 };
 
@@ -97,7 +105,15 @@ public:
 private:
 #ifdef _WIN32
     OpenResult ReadFrom(const std::wstring& name, ConfigurationStore& store);
-    std::wstring folder_;  // the starting folder's absolute name, with a trailing separator
+    // Why nothing may be saved in the starting folder now (empty when it may).
+    std::string FolderProblem() const;
+
+    std::wstring folder_;         // the starting folder, "\\?\" absolute, with a trailing separator
+    void* folderHandle_ = nullptr;  // held open from the start
+    std::uint64_t folderVolume_ = 0;
+    std::uint64_t folderIndex_ = 0;
+    std::string folderProblem_;   // why the starting folder is not to be used at all
+    std::wstring file_;           // the file: kov.ini in the folder, or the copy Windows keeps for the game
 #else
     int folder_ = -1;
 #endif

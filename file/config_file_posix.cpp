@@ -339,12 +339,23 @@ ConfigFile::~ConfigFile() {
 
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
     OpenResult result;
-    result.outcome = OpenOutcome::Unreadable;
     if (folder_ < 0) {
+        result.outcome = OpenOutcome::NoFolder;
         result.reason = "the current folder cannot be opened: " + Reason(folderError_);
         snapshot_.error = folderError_;
         return result;
     }
+    result.outcome = OpenOutcome::Unreadable;
+    // Whether a save may put other settings in its place, as the save itself will decide.
+    const auto judge = [&](const struct stat& status) {
+        if (!S_ISREG(status.st_mode)) {
+            result.reason = NotARegularFile(status.st_mode);  // a socket, say
+            return false;
+        }
+        result.readOnly = (status.st_mode & S_IWUSR) == 0 || ::faccessat(folder_, kConfigFileName, W_OK, AT_EACCESS) != 0;
+        result.replaceable = !result.readOnly;
+        return true;
+    };
     FileDescriptor file(::openat(folder_, kConfigFileName, kReadFlags));
     if (!file.valid()) {
         const int error = errno;
@@ -358,8 +369,7 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
         struct stat status {};
         if (::fstatat(folder_, kConfigFileName, &status, 0) == 0) {
             snapshot_ = Snapshot(status);
-            result.replaceable = S_ISREG(status.st_mode);
-            if (!result.replaceable) result.reason = NotARegularFile(status.st_mode);  // a socket, say
+            judge(status);
         }
         return result;
     }
@@ -369,11 +379,7 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
         return result;
     }
     snapshot_ = Snapshot(status);
-    if (!S_ISREG(status.st_mode)) {
-        result.reason = NotARegularFile(status.st_mode);
-        return result;
-    }
-    result.replaceable = true;
+    if (!judge(status)) return result;
     if (static_cast<std::uint64_t>(status.st_size) > kMaxFileSize) {
         result.reason = detail::TooLargeReason();
         return result;

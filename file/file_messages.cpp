@@ -23,8 +23,14 @@ std::string UnreadableMessage(const std::string& fileName, const OpenResult& ope
     std::string text = "The settings file " + fileName + " cannot be read: " + opened.reason +
                        ".\n\nQuit leaves it as it is. Use defaults opens the settings with their default values";
     text += opened.replaceable ? "; OK will then replace the file with them."
+            : opened.readOnly  ? "; they cannot be saved over it, as it may not be written to."
                                : "; they cannot be saved over it, as it is not a regular file.";
     return text;
+}
+
+std::string NoFolderMessage(const std::string& fileName, const OpenResult& opened) {
+    return "The settings file " + fileName + " cannot be used: " + opened.reason +
+           ".\n\nNothing was read or changed. The program ends.";
 }
 
 std::string ChangedMessage(const std::string& fileName) {

@@ -17,6 +17,8 @@ inline constexpr const char* kSaveButton = "Save";
 
 // At opening, for a file that exists but could not be read: Quit or Use defaults.
 std::string UnreadableMessage(const std::string& fileName, const OpenResult& opened);
+// At opening, for a folder that cannot be used: the program ends after it.
+std::string NoFolderMessage(const std::string& fileName, const OpenResult& opened);
 // Before a save, when the file changed since it was read: Cancel or Replace.
 std::string ChangedMessage(const std::string& fileName);
 // Before a save, when reading dropped lines: Cancel or Save.

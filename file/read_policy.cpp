@@ -14,7 +14,6 @@ std::uint64_t Hash(std::string_view bytes) {
 }
 
 void TakeBytes(ConfigurationStore& store, std::string_view bytes, OpenResult& result, FileSnapshot& snapshot) {
-    result.replaceable = true;
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         result.outcome = OpenOutcome::Unreadable;
         result.reason = "it is not a text file this program can read (it is in UTF-16)";

@@ -6,6 +6,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <aclapi.h>
 
 namespace kov::detail {
 
@@ -18,6 +19,7 @@ struct Win32Calls {
     decltype(&::ReplaceFileW) ReplaceFileW = ::ReplaceFileW;
     decltype(&::MoveFileExW) MoveFileExW = ::MoveFileExW;
     decltype(&::DeleteFileW) DeleteFileW = ::DeleteFileW;
+    decltype(&::GetNamedSecurityInfoW) GetNamedSecurityInfoW = ::GetNamedSecurityInfoW;
 };
 
 // The table every call of the boundary goes through.

@@ -104,8 +104,8 @@ public:
 
     // One line without its "\n"; newline tells whether it had one.
     void Line(std::string_view line, bool newline) {
+        if (newline && !line.empty() && line.back() == '\r') line.remove_suffix(1);  // a CR LF line end
         const std::string_view whole = line;
-        if (newline && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         bool damaged = false;  // bytes that no rule below can keep
         if (const std::size_t nul = line.find('\0'); nul != std::string_view::npos) {
             line = line.substr(0, nul);

@@ -1,27 +1,32 @@
-// The file boundary on Windows, run under Wine: bytes read as they are, "\r\n" written, a
-// read-only or foreign file never replaced, a change by another program noticed.
+// The file boundary on Windows, run under Wine: bytes read as they are and "\r\n" written; every
+// documented way ReplaceFileW fails, recovered from the disk; a file held by another program; a
+// file that only an in-place write keeps whole (another owner, an ACL, a folder that takes no new
+// file); the starting folder held; the Windows folder refused; long names; VirtualStore copies.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <functional>
+#include <thread>
 
 #include "config_file.h"
+#include "file_messages.h"
+#include "file_test_support.h"
+#include "win32_calls.h"
 
 namespace kov {
 namespace {
 
 namespace fs = std::filesystem;
+using detail::Calls;
+using testing::Contents;
+using testing::OnDisk;
+using testing::Write;
 
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+const std::string kOld = OnDisk("[/A]\n\"k\"=dword:00000001\n");
+const std::string kNew = "[]\n\n[/A]\n\"k\"=dword:00000002\n\n";
 
 bool Has(ConfigurationStore& store, const char* path, const char* name) {
     int32_t data = 0;
@@ -29,26 +34,55 @@ bool Has(ConfigurationStore& store, const char* path, const char* name) {
     return store.GetValue(store.ResolveCategory(nullptr, path), name, &data, &length) == CONFIG_OK;
 }
 
-class ConfigFileWin32Test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        folder_ = fs::temp_directory_path() / ("kovconfig-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        SetFileAttributesW((folder_ / kConfigFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    std::size_t Entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), {})); }
+std::uint64_t FileIndex(const fs::path& path) {
+    const BY_HANDLE_FILE_INFORMATION info = testing::FileInfo(path);
+    return (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+}
 
-    fs::path previous_;
-    fs::path folder_;
+std::wstring Known(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    SHGetKnownFolderPath(id, 0, nullptr, &path);
+    std::wstring folder = path != nullptr ? path : L"";
+    CoTaskMemFree(path);
+    return folder;
+}
+
+class ConfigFileWin32Test : public testing::FileTest {
+protected:
+    void TearDown() override {
+        Calls() = detail::Win32Calls{};
+        FileTest::TearDown();
+    }
 };
+
+// What a fake ReplaceFileW does before it fails, and with which code.
+struct ReplaceFault {
+    std::function<void(const wchar_t* replaced, const wchar_t* backup)> before;
+    DWORD error;
+    int times;  // how many calls fail; after them the real call runs
+};
+ReplaceFault replaceFault;
+
+BOOL WINAPI FaultyReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID, LPVOID) {
+    if (replaceFault.times == 0) return detail::Win32Calls{}.ReplaceFileW(replaced, replacement, backup, flags, nullptr, nullptr);
+    if (replaceFault.times > 0) --replaceFault.times;
+    if (replaceFault.before) replaceFault.before(replaced, backup);
+    SetLastError(replaceFault.error);
+    return FALSE;
+}
+
+bool movesRefused = false;
+BOOL WINAPI RefusingMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    if (movesRefused) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return detail::Win32Calls{}.MoveFileExW(from, to, flags);
+}
+
+void MoveAside(const wchar_t* replaced, const wchar_t* backup) {
+    detail::Win32Calls{}.MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING);
+}
 
 TEST_F(ConfigFileWin32Test, ReadsEveryByteAndWritesCrLf) {
     // Text mode would stop at the Ctrl-Z and lose [/B] at the next save.
@@ -60,54 +94,266 @@ TEST_F(ConfigFileWin32Test, ReadsEveryByteAndWritesCrLf) {
     EXPECT_TRUE(Has(store, "A", "k"));
     EXPECT_TRUE(Has(store, "B", "m"));
     EXPECT_EQ(opened.dropped.droppedLines, 1u);  // the Ctrl-Z line itself
-    EXPECT_FALSE(file.ChangedSinceRead());
+    EXPECT_EQ(opened.dropped.firstDropped, "\x1A");
     ASSERT_TRUE(file.Save("[]\n\n[/B]\n\"m\"=dword:00000002\n\n").saved());
     EXPECT_EQ(Contents(kConfigFileName), "[]\r\n\r\n[/B]\r\n\"m\"=dword:00000002\r\n\r\n");
-    EXPECT_EQ(Entries(), 1u) << "no temporary file left";
-    EXPECT_FALSE(file.ChangedSinceRead()) << "its own save is no change by another program";
+    EXPECT_EQ(Others(), std::vector<std::string>{}) << "no temporary file or backup left";
     EXPECT_NE(file.DisplayName().find("\\kov.ini"), std::string::npos) << file.DisplayName();
+    EXPECT_EQ(file.DisplayName().find("\\\\?\\"), std::string::npos) << "shown as a player writes it";
 }
 
-TEST_F(ConfigFileWin32Test, NoFileMeansDefaultsAndANewFile) {
-    ConfigFile file;
-    ConfigurationStore store;
-    EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Missing);
-    EXPECT_FALSE(file.ChangedSinceRead());
-    Write(kConfigFileName, "[/A]\r\n");
-    EXPECT_TRUE(file.ChangedSinceRead());
-    fs::remove(kConfigFileName);
-    ASSERT_TRUE(file.Save("[]\n").saved());
-    EXPECT_EQ(Contents(kConfigFileName), "[]\r\n");
+TEST_F(ConfigFileWin32Test, EveryDocumentedReplaceFailureIsRecoveredFromTheDisk) {
+    const struct {
+        const char* what;
+        ReplaceFault fault;
+        bool refuseMoves;      // nothing can be moved back either
+        SaveOutcome outcome;
+        const char* fileHolds;  // "old", "new" or "" (nothing)
+        bool backupKept;
+    } cases[] = {
+        {"1175, nothing changed, every time", {nullptr, ERROR_UNABLE_TO_REMOVE_REPLACED, -1}, false,
+         SaveOutcome::NotSavedUnchanged, "old", false},
+        {"1175 once: tried again", {nullptr, ERROR_UNABLE_TO_REMOVE_REPLACED, 1}, false, SaveOutcome::Saved, "new", false},
+        {"1176, no file under the name", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1}, false, SaveOutcome::Saved,
+         "new", false},
+        {"1177, the old file under the backup name", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1}, false,
+         SaveOutcome::Saved, "new", false},
+        {"1177, and another program made a new file the moment the old one was moved",
+         {[](const wchar_t* replaced, const wchar_t* backup) {
+              MoveAside(replaced, backup);
+              Write(replaced, "theirs");
+          },
+          ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1},
+         false, SaveOutcome::Saved, "new", false},
+        {"1177, and nothing can be moved back", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1}, true,
+         SaveOutcome::NotSavedChanged, "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::RemoveTree(folder_);
+        fs::create_directories(folder_);
+        Write(kConfigFileName, kOld);
+        ConfigFile file;
+        replaceFault = c.fault;
+        movesRefused = c.refuseMoves;
+        Calls().ReplaceFileW = FaultyReplace;
+        Calls().MoveFileExW = RefusingMove;
+        const SaveResult result = file.Save(kNew);
+        movesRefused = false;
+        Calls() = detail::Win32Calls{};
+        EXPECT_EQ(result.outcome, c.outcome) << result.reason;
+        const std::string holds = std::string(c.fileHolds);
+        EXPECT_EQ(Contents(kConfigFileName), holds == "old" ? kOld : holds == "new" ? OnDisk(kNew) : "<unreadable>");
+        const std::string message = SaveFailedMessage(file.DisplayName(), result);
+        if (c.backupKept) {
+            EXPECT_EQ(result.holds, FileHolds::Nothing);
+            EXPECT_EQ(Contents(".kov.ini.backup"), kOld) << "the only copy of the old bytes is kept";
+            EXPECT_NE(message.find("A copy of its old settings is kept in "), std::string::npos) << message;
+            EXPECT_NE(message.find(".kov.ini.backup"), std::string::npos) << message;
+            EXPECT_EQ(Others(), std::vector<std::string>{".kov.ini.backup"});
+        } else {
+            EXPECT_EQ(Others(), std::vector<std::string>{}) << "nothing of the save is left";
+        }
+        if (c.outcome == SaveOutcome::NotSavedUnchanged) {
+            EXPECT_NE(message.find("The file was left as it was."), std::string::npos) << message;
+        }
+    }
 }
 
-TEST_F(ConfigFileWin32Test, ChangesByOthersAreNoticed) {
-    Write(kConfigFileName, "[/A]\r\n\"k\"=dword:1\r\n");
+TEST_F(ConfigFileWin32Test, AFileHeldByAnotherProgramIsWaitedForThenNamed) {
+    Write(kConfigFileName, kOld);
     ConfigFile file;
-    ConfigurationStore store;
-    file.Read(store);
-    Write(kConfigFileName, "[/A]\r\n\"k\"=dword:2\r\n");  // same size
-    EXPECT_TRUE(file.ChangedSinceRead());
+    // The game holds it open without letting it be deleted or renamed.
+    HANDLE game = CreateFileW(L"kov.ini", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(game, INVALID_HANDLE_VALUE);
+    const SaveResult held = file.Save(kNew);
+    EXPECT_EQ(held.outcome, SaveOutcome::NotSavedUnchanged);
+    EXPECT_NE(held.reason.find("another program has it open (the game, or an editor): close that program and press "
+                               "OK again"),
+              std::string::npos)
+        << held.reason;
+    EXPECT_EQ(Contents(kConfigFileName), kOld);
+    EXPECT_EQ(Others(), std::vector<std::string>{}) << "no temporary file left by a try";
+    // Let go a moment into the next try: the save waits for it.
+    std::thread letGo([game] {
+        Sleep(300);
+        CloseHandle(game);
+    });
+    const SaveResult saved = file.Save(kNew);
+    letGo.join();
+    EXPECT_EQ(saved.outcome, SaveOutcome::Saved) << saved.reason;
+    EXPECT_EQ(Contents(kConfigFileName), OnDisk(kNew));
+    EXPECT_EQ(Others(), std::vector<std::string>{});
 }
 
-TEST_F(ConfigFileWin32Test, ReadOnlyFilesAndFoldersAreNeverReplaced) {
-    Write(kConfigFileName, "[/A]\r\n");
-    ASSERT_TRUE(SetFileAttributesW(fs::path(kConfigFileName).c_str(), FILE_ATTRIBUTE_READONLY));
-    ConfigFile file;
-    const SaveResult refused = file.Save("[]\n");
-    EXPECT_FALSE(refused.saved());
-    EXPECT_NE(refused.reason.find("read-only"), std::string::npos) << refused.reason;
-    EXPECT_EQ(Contents(kConfigFileName), "[/A]\r\n");
-    EXPECT_EQ(Entries(), 1u);
+BYTE otherOwner[SECURITY_MAX_SID_SIZE];
+DWORD WINAPI OwnedByAdministrators(LPCWSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL*, PACL*,
+                                   PSECURITY_DESCRIPTOR* descriptor) {
+    *owner = otherOwner;
+    *descriptor = LocalAlloc(LPTR, 1);
+    return ERROR_SUCCESS;
+}
 
-    SetFileAttributesW(fs::path(kConfigFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-    fs::remove(kConfigFileName);
-    fs::create_directory(kConfigFileName);
+BOOL WINAPI DeniedReplace(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+    SetLastError(ERROR_ACCESS_DENIED);  // as without WRITE_DAC, when the ACL cannot be carried over
+    return FALSE;
+}
+
+HANDLE WINAPI NoNewFiles(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                         DWORD flags, HANDLE model) {
+    if (disposition == CREATE_NEW) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return detail::Win32Calls{}.CreateFileW(name, access, share, security, disposition, flags, model);
+}
+
+TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) {
+    DWORD size = sizeof otherOwner;
+    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, otherOwner, &size));
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+    } cases[] = {
+        {"another owner", [] { Calls().GetNamedSecurityInfoW = OwnedByAdministrators; }},
+        {"an ACL that cannot be carried over", [] { Calls().ReplaceFileW = DeniedReplace; }},
+        {"a folder that takes no new file", [] { Calls().CreateFileW = NoNewFiles; }},
+        {"a grown file", [] { Calls().CreateFileW = NoNewFiles; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write(kConfigFileName, std::string(c.what) == "a grown file" ? OnDisk("[]\n") : kOld + kOld + kOld);
+        const std::uint64_t index = FileIndex(kConfigFileName);
+        ConfigFile file;
+        c.arrange();
+        const SaveResult result = file.Save(kNew);
+        Calls() = detail::Win32Calls{};
+        EXPECT_EQ(result.outcome, SaveOutcome::Saved) << result.reason;
+        EXPECT_EQ(Contents(kConfigFileName), OnDisk(kNew));
+        EXPECT_EQ(FileIndex(kConfigFileName), index) << "the same file, written in place";
+        EXPECT_EQ(Others(), std::vector<std::string>{});
+    }
+}
+
+TEST_F(ConfigFileWin32Test, AMovedFolderIsNeverExchangedForAnother) {
+    fs::create_directory("game");
+    Write("game/kov.ini", kOld);
+    fs::current_path("game");
+    ConfigFile file;
+    fs::current_path(folder_);
+    fs::rename("game", "moved");
+    fs::create_directory("game");
+    Write("game/kov.ini", "theirs");
+    const SaveResult result = file.Save(kNew);
+    EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
+    EXPECT_NE(result.reason.find("moved, renamed or replaced after the dialog opened"), std::string::npos) << result.reason;
+    EXPECT_EQ(Contents("game/kov.ini"), "theirs");
+    EXPECT_EQ(Contents("moved/kov.ini"), kOld);
+}
+
+TEST_F(ConfigFileWin32Test, TheWindowsFolderIsNeverTheGamesFolder) {
+    wchar_t windows[MAX_PATH];
+    ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const bool hadOne = fs::exists(fs::path(windows) / kConfigFileName);
+    fs::current_path(windows);
+    ConfigFile file;
+    fs::current_path(folder_);
     ConfigurationStore store;
     const OpenResult opened = file.Read(store);
-    EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
-    EXPECT_EQ(opened.reason, "it is a folder, not a file");
-    EXPECT_FALSE(file.Save("[]\n").saved());
-    EXPECT_TRUE(fs::is_directory(kConfigFileName));
+    EXPECT_EQ(opened.outcome, OpenOutcome::NoFolder);
+    EXPECT_NE(opened.reason.find("started in the Windows folder"), std::string::npos) << opened.reason;
+    EXPECT_NE(NoFolderMessage(file.DisplayName(), opened).find("Nothing was read or changed."), std::string::npos);
+    EXPECT_FALSE(file.Save(kNew).saved());
+    EXPECT_EQ(fs::exists(fs::path(windows) / kConfigFileName), hadOne);
+}
+
+TEST_F(ConfigFileWin32Test, FoldersBeyond260CharactersWork) {
+    std::wstring deep = L"\\\\?\\" + fs::absolute(folder_).wstring();
+    for (int level = 0; level < 3; ++level) {
+        deep += L"\\" + std::wstring(100, static_cast<wchar_t>(L'a' + level));
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    ASSERT_TRUE(SetCurrentDirectoryW(deep.c_str()));
+    const std::wstring name = deep + L"\\kov.ini";
+    HANDLE out = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, kOld.data(), static_cast<DWORD>(kOld.size()), &written, nullptr);
+    CloseHandle(out);
+    ConfigFile file;
+    ConfigurationStore store;
+    EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Read);
+    EXPECT_TRUE(Has(store, "A", "k"));
+    EXPECT_EQ(file.Save(kNew).outcome, SaveOutcome::Saved);
+    EXPECT_GT(file.DisplayName().size(), 300u);
+    HANDLE in = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char bytes[256] = {};
+    DWORD count = 0;
+    ReadFile(in, bytes, sizeof bytes, &count, nullptr);
+    CloseHandle(in);
+    EXPECT_EQ(std::string(bytes, count), OnDisk(kNew));
+    SetCurrentDirectoryW(folder_.c_str());
+    for (int level = 2; level >= 0; --level) {
+        DeleteFileW((deep + L"\\kov.ini").c_str());
+        RemoveDirectoryW(deep.c_str());
+        deep.resize(deep.rfind(L'\\'));
+    }
+}
+
+// A folder under Program Files that, like one a player may not write, takes nothing.
+std::wstring refusingFolder;
+HANDLE WINAPI RefusingWrites(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                             DWORD flags, HANDLE model) {
+    const std::wstring_view named(name);
+    if ((disposition != OPEN_EXISTING || (access & GENERIC_WRITE) != 0) &&
+        named.find(refusingFolder) != std::wstring_view::npos) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return detail::Win32Calls{}.CreateFileW(name, access, share, security, disposition, flags, model);
+}
+
+TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
+    const std::wstring leaf = L"Kov test " + std::to_wstring(GetCurrentProcessId());
+    const fs::path game = fs::path(Known(FOLDERID_ProgramFilesX86)) / leaf;
+    const fs::path store = fs::path(Known(FOLDERID_LocalAppData)) / L"VirtualStore" / L"Program Files (x86)" / leaf;
+    fs::create_directories(game);
+    fs::create_directories(store);
+    Write(game / kConfigFileName, OnDisk("[/A]\n\"stale\"=dword:00000001\n"));
+    Write(store / kConfigFileName, OnDisk("[/A]\n\"games\"=dword:00000001\n"));
+    fs::current_path(game);
+    {
+        ConfigFile file;
+        ConfigurationStore settings;
+        EXPECT_EQ(file.Read(settings).outcome, OpenOutcome::Read);
+        EXPECT_TRUE(Has(settings, "A", "games"));
+        EXPECT_FALSE(Has(settings, "A", "stale"));
+        EXPECT_NE(file.DisplayName().find("VirtualStore\\Program Files (x86)\\Kov test"), std::string::npos)
+            << file.DisplayName();
+        EXPECT_TRUE(file.Save(kNew).saved());
+        EXPECT_EQ(Contents(store / kConfigFileName), OnDisk(kNew));
+        EXPECT_EQ(Contents(game / kConfigFileName), OnDisk("[/A]\n\"stale\"=dword:00000001\n"));
+    }
+    // No copy yet, and the folder refuses the save: Windows would put the game's own write in
+    // the store, so the save goes there too.
+    fs::remove_all(store);
+    refusingFolder = game.wstring();
+    {
+        ConfigFile file;
+        ConfigurationStore settings;
+        EXPECT_EQ(file.Read(settings).outcome, OpenOutcome::Read);
+        Calls().CreateFileW = RefusingWrites;
+        const SaveResult result = file.Save(kNew);
+        Calls() = detail::Win32Calls{};
+        EXPECT_TRUE(result.saved()) << result.reason;
+        EXPECT_EQ(Contents(store / kConfigFileName), OnDisk(kNew));
+        EXPECT_EQ(Contents(game / kConfigFileName), OnDisk("[/A]\n\"stale\"=dword:00000001\n"));
+        EXPECT_NE(file.DisplayName().find("VirtualStore"), std::string::npos) << "named where it is";
+        EXPECT_FALSE(file.ChangedSinceRead());
+    }
+    fs::current_path(folder_);
+    fs::remove_all(game);
+    fs::remove_all(store);
 }
 
 }  // namespace

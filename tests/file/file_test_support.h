@@ -48,32 +48,100 @@ inline std::string OnDisk(const std::string& text) {
     return out;
 }
 
-// A symbolic link, as the player's system makes one: under Wine, a Unix link made by ln.
+#ifdef _WIN32
+// The Unix name of a Windows name under Wine; empty elsewhere.
+inline std::string UnixName(const fs::path& path) {
+    using Convert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = convert != nullptr ? convert(fs::absolute(path).c_str()) : nullptr;
+    if (name == nullptr) return {};
+    std::string unix = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+
+// Under Wine, a Linux system call made directly: Wine makes no Unix links itself, deletes a
+// link's target rather than the link, and cannot wait for the Unix programs it starts.
+inline long LinuxCall(long number, const char* first, const char* second = nullptr) {
+    long result;
+    __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(first), "S"(second) : "rcx", "r11", "memory");
+    return result;
+}
+inline long LinuxSymlink(const char* target, const char* link) { return LinuxCall(88, target, link); }
+inline long LinuxUnlink(const char* name) { return LinuxCall(87, name); }
+#endif
+
+// A symbolic link, as the player's system makes one: under Wine, a Unix link.
 inline bool MakeSymbolicLink(const std::string& target, const std::string& link) {
 #ifdef _WIN32
-    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
-        std::wstring command = L"/bin/ln -s";
-        for (const std::string& argument : {target, link}) {
-            command += L" '";
-            for (char c : argument) command += c == '\\' ? L'/' : static_cast<wchar_t>(c);
-            command += L"'";
-        }
-        STARTUPINFOW start{};
-        start.cb = sizeof start;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process))
-            return false;
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        std::error_code error;
-        return fs::is_symlink(link, error) || fs::exists(link, error);
+    if (const std::string name = UnixName(link); !name.empty()) {
+        std::string unixTarget = target;
+        for (char& c : unixTarget) c = c == '\\' ? '/' : c;
+        return LinuxSymlink(unixTarget.c_str(), name.c_str()) == 0;
     }
     return CreateSymbolicLinkW(fs::path(link).c_str(), fs::path(target).c_str(),
                                SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
 #else
     return ::symlink(target.c_str(), link.c_str()) == 0;
 #endif
+}
+
+#ifdef _WIN32
+// What Windows knows of the file at the end of a name's links (the standard library's link
+// count and identity are not filled in here).
+inline BY_HANDLE_FILE_INFORMATION FileInfo(const fs::path& path) {
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file != INVALID_HANDLE_VALUE && !GetFileInformationByHandle(file, &info)) info = {};
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return info;
+}
+#endif
+
+// How many names the file has.
+inline std::size_t LinkCount(const fs::path& path) {
+#ifdef _WIN32
+    return FileInfo(path).nNumberOfLinks;
+#else
+    return fs::hard_link_count(path);
+#endif
+}
+
+// Whether two names lead to one file.
+inline bool SameFile(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+    const BY_HANDLE_FILE_INFORMATION first = FileInfo(a), second = FileInfo(b);
+    return first.nNumberOfLinks > 0 && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+#else
+    return fs::equivalent(a, b);
+#endif
+}
+
+// Removes a folder and all in it. Files go before folders, so that a link never outlives its
+// target (Wine cannot see such a link, nor remove it).
+inline void RemoveTree(const fs::path& folder) {
+    std::error_code ignored;
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ignored);
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
+            folders.push_back(entry.path());
+            continue;
+        }
+#ifdef _WIN32
+        if (const std::string name = UnixName(entry.path()); !name.empty()) {
+            LinuxUnlink(name.c_str());
+            continue;
+        }
+#endif
+        fs::remove(entry.path(), ignored);
+    }
+    for (const fs::path& inner : folders) RemoveTree(inner);
+    fs::remove(folder, ignored);
 }
 
 // Each test in a new folder that is the current one.
@@ -83,17 +151,13 @@ protected:
         previous_ = fs::current_path();
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         folder_ = fs::temp_directory_path() / ("kovconfig-" + std::string(test->name()) + "-" + std::to_string(Process()));
-        fs::remove_all(folder_);
+        RemoveTree(folder_);
         fs::create_directories(folder_);
         fs::current_path(folder_);
     }
     void TearDown() override {
         fs::current_path(previous_);
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(folder_, ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(folder_, ignored);
+        RemoveTree(folder_);
     }
 public:
     // What is in the folder besides kov.ini: a save must leave nothing behind.

@@ -358,6 +358,9 @@ TEST(ReadReport, KeepsTheFirstDroppedLineShortened) {
     EXPECT_EQ(report.droppedLines, 2u);
     EXPECT_EQ(report.firstDropped, "\"k\"=none:");
     EXPECT_EQ(Report(std::string(1000, 'x')).firstDropped.size(), ReadReport::kFirstDroppedMax);
+    // Without its line end, also when that is CR LF; a CR within the line is its own.
+    EXPECT_EQ(Report("; note\r\n").firstDropped, "; note");
+    EXPECT_EQ(Report("; a\rb\n").firstDropped, "; a\rb");
 }
 
 TEST(ReadReport, WhatTheWriterWritesIsKeptExceptWhatCannotBeReadBack) {

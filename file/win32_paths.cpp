@@ -1,0 +1,104 @@
+// Names on Windows.
+#include "win32_paths.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <initializer_list>
+
+namespace kov::detail {
+
+namespace {
+
+constexpr std::wstring_view kExtended = L"\\\\?\\";
+constexpr std::wstring_view kExtendedUnc = L"\\\\?\\UNC\\";
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+// Whether name lies inside folder (both extended, folder with its separator).
+bool Inside(const std::wstring& name, const std::wstring& folder) {
+    return !folder.empty() && name.size() > folder.size() && SameName(std::wstring_view(name).substr(0, folder.size()), folder);
+}
+
+}  // namespace
+
+std::wstring Extended(const std::wstring& absolute) {
+    if (absolute.starts_with(kExtended)) return absolute;
+    if (absolute.starts_with(L"\\\\")) return std::wstring(kExtendedUnc) + absolute.substr(2);
+    return std::wstring(kExtended) + absolute;
+}
+
+std::wstring Plain(std::wstring_view extended) {
+    if (extended.starts_with(kExtendedUnc)) return L"\\\\" + std::wstring(extended.substr(kExtendedUnc.size()));
+    if (extended.starts_with(kExtended)) return std::wstring(extended.substr(kExtended.size()));
+    return std::wstring(extended);
+}
+
+std::wstring FolderOf(const std::wstring& name) { return name.substr(0, name.find_last_of(L'\\') + 1); }
+
+std::wstring LeafOf(const std::wstring& name) { return name.substr(name.find_last_of(L'\\') + 1); }
+
+std::string Utf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string Reason(unsigned long error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(error);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' || text.back() == L' '))
+        text.pop_back();
+    return Utf8(text);
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool IsWindowsFolder(const std::wstring& folder) {
+    wchar_t path[MAX_PATH + 1];
+    const auto same = [&](UINT length) {
+        return length > 0 && length <= MAX_PATH && SameName(folder, WithSeparator(Extended(std::wstring(path, length))));
+    };
+    return same(GetWindowsDirectoryW(path, MAX_PATH + 1)) || same(GetSystemDirectoryW(path, MAX_PATH + 1)) ||
+           same(GetSystemWow64DirectoryW(path, MAX_PATH + 1));
+}
+
+std::wstring VirtualStoreName(const std::wstring& name) {
+    const std::wstring local = KnownFolder(FOLDERID_LocalAppData);
+    if (local.empty() || name.starts_with(kExtendedUnc)) return {};
+    for (const KNOWNFOLDERID* root :
+         {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86, &FOLDERID_Windows, &FOLDERID_ProgramData}) {
+        const std::wstring folder = KnownFolder(*root);
+        if (folder.empty() || !Inside(name, WithSeparator(Extended(folder)))) continue;
+        // The path without its drive ("C:\"), below the store.
+        const std::wstring plain = Plain(name);
+        return WithSeparator(Extended(local)) + L"VirtualStore\\" + plain.substr(plain.find(L'\\') + 1);
+    }
+    return {};
+}
+
+}  // namespace kov::detail

@@ -1,0 +1,34 @@
+// Names on Windows: the extended "\\?\" form that lifts the 260-character limit, the folders a
+// settings file must never be edited in, and the copy of a file that Windows' file
+// virtualization keeps for old 32-bit programs (the copy such a game reads and writes).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kov::detail {
+
+// An absolute name in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), as it is
+// when it already has it.
+std::wstring Extended(const std::wstring& absolute);
+// The name as a player writes it: without the extended prefix.
+std::wstring Plain(std::wstring_view extended);
+// The folder of a file's name, with its trailing separator; and the file's own name.
+std::wstring FolderOf(const std::wstring& name);
+std::wstring LeafOf(const std::wstring& name);
+std::string Utf8(std::wstring_view text);
+// The system's own words for an error code, without the trailing period and line end.
+std::string Reason(unsigned long error);
+// Whether two names are the same name, as Windows compares them (case does not count).
+bool SameName(std::wstring_view a, std::wstring_view b);
+
+// The Windows folder or one of its system folders: never the game's (a program started where
+// its folder could not be handed over starts here).
+bool IsWindowsFolder(const std::wstring& folder);
+
+// Where Windows keeps an old 32-bit program's copy of a file it may not write: for a name under
+// Program Files, Program Files (x86), the Windows folder or ProgramData, the same path below
+// %LOCALAPPDATA%\VirtualStore; empty for a name anywhere else.
+std::wstring VirtualStoreName(const std::wstring& name);
+
+}  // namespace kov::detail
