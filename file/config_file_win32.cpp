@@ -548,7 +548,8 @@ OpenResult ConfigFile::ReadFrom(const std::wstring& name, ConfigurationStore& st
 }
 
 bool ConfigFile::ChangedSinceRead() const {
-    if (!folderProblem_.empty()) return false;
+    // A folder that is no longer the one the dialog opened in is not saved into: no question.
+    if (!FolderProblem().empty()) return false;
     return !(Observed(Look(file_), snapshot_.hashed) == snapshot_);
 }
 
