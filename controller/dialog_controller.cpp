@@ -52,6 +52,9 @@ bool DialogController::Open() {
         // The lists are filled before the settings select positions in them.
         for (const ListItems& list : kListItems)
             for (const char* item : list.items) window_.AddListItem(list.control, item);
+        // What a crash or a power cut left of the last save is finished before anything is read.
+        if (const RecoveryReport recovered = state_->file.Recover(); !recovered.empty())
+            window_.ShowMessage(RecoveryMessage(state_->file.DisplayName(), recovered));
         const OpenResult opened = state_->file.Read(state_->store);
         if (opened.outcome == OpenOutcome::NoFolder) {
             window_.ShowMessage(NoFolderMessage(state_->file.DisplayName(), opened));
@@ -80,10 +83,12 @@ bool DialogController::Ok() {
         if (state_->dropped.droppedLines > 0 &&
             !window_.Ask({DroppedLinesMessage(file.DisplayName(), state_->dropped), kCancelButton, kSaveButton}))
             return false;
-        const SaveResult result = file.Save(state_->store.WriteToString());
+        const SaveResult result = file.Save(state_->store.WriteToString(), [&] {
+            return window_.Ask({UnprotectedWriteMessage(file.DisplayName()), kCancelButton, kSaveButton});
+        });
         // Once the new text is in the file, the lines it could not keep are gone from it.
         if (result.holds == FileHolds::NewText) state_->dropped = {};
-        if (result.saved()) return true;
+        if (result.saved() || result.declined) return result.saved();
         window_.ShowMessage(SaveFailedMessage(file.DisplayName(), result));
         return false;
     });

@@ -11,7 +11,10 @@
 //   regular file, no permission, an I/O error, larger than kMaxFileSize, UTF-16 text) leaves
 //   the store untouched and says why. Nothing blocks: a FIFO is opened without waiting.
 // - Saving never leaves a half-written file: on any failure the file keeps its old bytes, and
-//   the result says what the file was found to hold when it was read back.
+//   the result says what the file was found to hold when it was read back. A crash or a power
+//   cut at any instant leaves the old or the new bytes whole on disk (in the file, or in the
+//   journal of an in-place write, which the next start finishes), and a kill never leaves a
+//   file that reads as a mixture of the two.
 //   Owner, group, mode, extended attributes (ACLs among them) and hard links are kept; a
 //   symbolic link stays a link and its target receives the text; something that is not a
 //   regular file, or a regular file without write permission, is never replaced.
@@ -20,7 +23,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "configuration_store.h"
 
@@ -79,7 +84,17 @@ struct SaveResult {
     std::string reason;                                  // why not, in plain words
     FileHolds holds = FileHolds::Unknown;
     std::string oldBytesAt;  // NotSavedChanged: where the old bytes are kept when not in the file
+    bool declined = false;   // not saved because the player said so when asked during the save
     bool saved() const { return outcome == SaveOutcome::Saved; }
+};
+
+// What the recovery at start found of saves that a crash or a power cut interrupted.
+struct RecoveryReport {
+    bool restored = false;   // the file was put back as it was before the interrupted save
+    std::string failure;     // it could not be put back: why (its journal is kept, in failedJournal)
+    std::string failedJournal;
+    std::vector<std::string> keptJournals;  // journals of a file that is gone or is another file now
+    bool empty() const { return !restored && failure.empty() && keptJournals.empty(); }
 };
 
 class ConfigFile {
@@ -94,13 +109,21 @@ public:
     // "kov.ini in the current folder".
     const std::string& DisplayName() const { return displayName_; }
 
+    // Before reading: finishes what a crash or a power cut left of a save. A journal of an
+    // in-place write that matches the file is finished: removed when the file holds its old or
+    // new bytes, else the old bytes are written back first. A journal of another file is kept and
+    // reported. This program's stale temporary files beside the file go (and, on Windows, a
+    // backup left by a replacement is put back when the file is gone).
+    RecoveryReport Recover();
     // Adds the file's settings to the store, or nothing. A ConfigurationException (out of
     // memory) passes to the caller.
     OpenResult Read(ConfigurationStore& store);
     // Whether the file appeared, vanished, or changed in identity, size, time or bytes since Read.
     bool ChangedSinceRead() const;
-    // Replaces the file's contents with text (creating the file when there is none).
-    SaveResult Save(const std::string& text);
+    // Replaces the file's contents with text (creating the file when there is none). A write in
+    // place is protected by a journal of the old bytes; when none can be written anywhere,
+    // allowUnprotected is asked first (no answer: not saved).
+    SaveResult Save(const std::string& text, const std::function<bool()>& allowUnprotected = {});
 
 private:
 #ifdef _WIN32
@@ -116,6 +139,7 @@ private:
     std::wstring file_;           // the file: kov.ini in the folder, or the copy Windows keeps for the game
 #else
     int folder_ = -1;
+    std::string path_;  // kov.ini's absolute name as bytes, when it can be formed
 #endif
     int folderError_ = 0;
     std::string displayName_;

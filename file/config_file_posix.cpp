@@ -1,5 +1,7 @@
-// The file boundary on POSIX systems (with Linux's extended attributes where they exist).
+// The file boundary on POSIX systems (with Linux's extended attributes, unnamed temporary files
+// and size reservations where they exist).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "config_file.h"
+#include "journal_posix.h"
+#include "posix_io.h"
 #include "printable_name.h"
 #include "read_policy.h"
 #include "save_outcome.h"
@@ -23,165 +27,14 @@
 namespace kov {
 
 using detail::Hash;
+using namespace detail::posix;
 
 namespace {
 
-#ifdef O_PATH
-constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read permission
-#else
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-#endif
-// O_NONBLOCK: a FIFO opens at once instead of waiting for a writer.
-constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-constexpr int kMaxLinkHops = 40;
-
-std::string Reason(int error) { return std::strerror(error); }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() { Reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            fd_ = other.fd_;
-            other.fd_ = -1;
-        }
-        return *this;
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now; the close's own result counts (some file systems report write errors here).
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    void Reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    int fd_;
-};
-
-FileSnapshot Snapshot(const struct stat& status) {
-    FileSnapshot snapshot;
-    snapshot.device = status.st_dev;
-    snapshot.inode = status.st_ino;
-    snapshot.size = static_cast<std::uint64_t>(status.st_size);
-    snapshot.modifiedSeconds = status.st_mtim.tv_sec;
-    snapshot.modifiedNanoseconds = status.st_mtim.tv_nsec;
-    return snapshot;
-}
-
-// The snapshot of a file as looked at: what ChangedSinceRead compares with.
-FileSnapshot SnapshotOf(const detail::FileState& state) { return detail::SnapshotOf(state, ENOENT); }
-
-std::string NotARegularFile(mode_t mode) {
-    if (S_ISDIR(mode)) return "it is a folder, not a file";
-    if (S_ISFIFO(mode)) return "it is a named pipe (FIFO), not a file";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "it is a device, not a file";
-    if (S_ISSOCK(mode)) return "it is a socket, not a file";
-    return "it is not a regular file";
-}
-
-int ReadWhole(int fd, std::string& bytes, std::uint64_t limit) {
-    char block[64 * 1024];
-    for (;;) {
-        const ssize_t count = ::read(fd, block, sizeof block);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return errno;
-        if (count == 0) return 0;
-        bytes.append(block, static_cast<std::size_t>(count));
-        if (bytes.size() > limit) return EFBIG;
-    }
-}
-
-int WriteWhole(int fd, std::string_view bytes, off_t offset) {
-    while (!bytes.empty()) {
-        const ssize_t count = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return errno;
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-        offset += count;
-    }
-    return 0;
-}
-
-int Sync(int fd) {
-    while (::fsync(fd) != 0)
-        if (errno != EINTR) return errno;
-    return 0;
-}
-
-// What a save writes to: the final target of any symbolic links, by folder handle and name.
-struct Target {
-    FileDescriptor ownFolder;  // when links led to another folder
-    int folder = -1;
-    std::string name;
-    bool exists = false;
-    struct stat status {};
-};
-
-bool RunsWithRaisedRights() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
-
-// Follows links from (folder, name) to the file they end at. With raised rights, a link made
-// by another user whose owner differs from its target's (or, for a target yet to be made, its
-// folder's) is not followed: it may be a trap laid for the privileged program.
-std::string ResolveTarget(int folder, const char* name, Target& target) {
-    target.folder = folder;
-    target.name = name;
-    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-        struct stat link {};
-        if (::fstatat(target.folder, target.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno != ENOENT) return Reason(errno);
-            target.exists = false;
-            return {};
-        }
-        if (!S_ISLNK(link.st_mode)) {
-            target.exists = true;
-            target.status = link;
-            return {};
-        }
-        if (RunsWithRaisedRights()) {
-            struct stat end {};
-            const bool endExists = ::fstatat(target.folder, target.name.c_str(), &end, 0) == 0;
-            if (!endExists && ::fstatat(target.folder, ".", &end, 0) != 0) return Reason(errno);
-            if (link.st_uid != ::geteuid() && end.st_uid != link.st_uid)
-                return "it is a symbolic link owned by another user than " +
-                       std::string(endExists ? "the file it points to" : "its folder") +
-                       ", which a program with raised rights does not follow";
-        }
-        std::vector<char> buffer(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : 255) + 1);
-        const ssize_t length = ::readlinkat(target.folder, target.name.c_str(), buffer.data(), buffer.size());
-        if (length < 0) return Reason(errno);
-        if (static_cast<std::size_t>(length) >= buffer.size()) return Reason(ENAMETOOLONG);  // changed under us
-        const std::string pointsTo(buffer.data(), static_cast<std::size_t>(length));
-        const std::size_t slash = pointsTo.rfind('/');
-        if (slash == std::string::npos) {
-            target.name = pointsTo;
-            continue;
-        }
-        target.name = pointsTo.substr(slash + 1);
-        if (target.name.empty()) return NotARegularFile(S_IFDIR);
-        const std::string folderPath = slash == 0 ? "/" : pointsTo.substr(0, slash);
-        FileDescriptor next(::openat(target.folder, folderPath.c_str(), kFolderFlags));
-        if (!next.valid()) return Reason(errno);
-        target.ownFolder = std::move(next);
-        target.folder = target.ownFolder.get();
-    }
-    return Reason(ELOOP);
-}
-
-std::string TemporaryName() {
+std::string TemporaryName(const std::string& fileName) {
     static std::mt19937_64 random{std::random_device{}()};
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string name = std::string(".") + kConfigFileName + ".";
+    std::string name = "." + fileName + ".";
     for (int i = 0; i < 8; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
     return name;
 }
@@ -211,110 +64,149 @@ bool CopyMetadata(const Target& target, int to) {
     return true;
 }
 
-// After a rename: makes the new name durable. A folder that cannot be opened for this, or a
-// file system that cannot sync folders, is not an error.
-int SyncFolder(int folder) {
-    FileDescriptor handle(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!handle.valid()) return 0;
-    const int error = Sync(handle.get());
-    return error == EINVAL || error == EROFS ? 0 : error;
-}
-
-// What is under (folder, name) now, its bytes read when it is a regular file that can be read.
-detail::FileState Look(int folder, const std::string& name) {
-    detail::FileState state;
-    struct stat status {};
-    if (folder < 0 || ::fstatat(folder, name.c_str(), &status, 0) != 0) return state;
-    state.exists = true;
-    state.identity = Snapshot(status);
-    if (!S_ISREG(status.st_mode)) return state;
-    FileDescriptor file(::openat(folder, name.c_str(), kReadFlags));
-    std::string bytes;
-    if (file.valid() && ReadWhole(file.get(), bytes, kMaxFileSize) == 0) state.bytes = std::move(bytes);
-    return state;
-}
-
-enum class Outcome { Saved, Failed, NotPossible };
+enum class Outcome { Saved, Failed, NotPossible, Declined };
 
 struct Attempt {
     Outcome outcome;
-    std::string reason;  // Failed: why
+    std::string reason;      // Failed: why
+    std::string oldBytesAt;  // Failed: where the old bytes are kept, when not in the file
 };
 
-Attempt Failed(int error) { return {Outcome::Failed, Reason(error)}; }
+Attempt Failed(int error) { return {Outcome::Failed, Reason(error), {}}; }
+
+// The new file, written and synced, unnamed where the file system allows (so that a crash leaves
+// nothing behind), else under a temporary name; locked while it lives, so that the next start
+// tells a running save's file from a crashed one's.
+struct NewFile {
+    FileDescriptor file;
+    std::string name;  // empty while it has none
+};
+
+int CreateNewFile(const Target& target, NewFile& created) {
+    // A new kov.ini gets the mode the umask gives; a replacement the old one's, later.
+    const mode_t mode = target.exists ? 0600 : 0666;
+#ifdef O_TMPFILE
+    // Named later through /proc, which must be there for that.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        created.file = FileDescriptor(::openat(target.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+        if (created.file.valid()) return ::flock(created.file.get(), LOCK_EX) == 0 ? 0 : errno;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    }
+#endif
+    for (int tries = 0; tries < 100 && !created.file.valid(); ++tries) {
+        created.name = TemporaryName(target.name);
+        created.file = FileDescriptor(::openat(target.folder, created.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (!created.file.valid() && errno != EEXIST) break;
+    }
+    if (!created.file.valid()) {
+        created.name.clear();
+        return errno;
+    }
+    return ::flock(created.file.get(), LOCK_EX) == 0 ? 0 : errno;
+}
+
+// Gives an unnamed file its temporary name, just before it is renamed over the target.
+int NameNewFile(const Target& target, NewFile& created) {
+    if (!created.name.empty()) return 0;
+    const std::string self = "/proc/self/fd/" + std::to_string(created.file.get());
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string name = TemporaryName(target.name);
+        if (::linkat(AT_FDCWD, self.c_str(), target.folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            created.name = name;
+            return 0;
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
+}
 
 // A new file beside the target, renamed over it. NotPossible when that would lose something the
 // old file had, or when the folder takes no new file (whyNot then says why).
 Attempt ReplaceAtomically(const Target& target, const std::string& text, int& whyNot) {
-    if (target.exists && target.status.st_nlink > 1) return {Outcome::NotPossible, {}};
-    std::string temporary;
-    FileDescriptor file;
-    for (int tries = 0; tries < 100 && !file.valid(); ++tries) {
-        temporary = TemporaryName();
-        // A new kov.ini gets the mode the umask gives; a replacement the old one's, below.
-        file = FileDescriptor(::openat(target.folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                       target.exists ? 0600 : 0666));
-        if (!file.valid() && errno != EEXIST) break;
-    }
-    if (!file.valid()) {
-        whyNot = errno;
-        return {Outcome::NotPossible, {}};
+    if (target.exists && target.status.st_nlink > 1) return {Outcome::NotPossible, {}, {}};
+    NewFile created;
+    if (const int error = CreateNewFile(target, created)) {
+        if (created.file.valid()) {
+            if (!created.name.empty()) ::unlinkat(target.folder, created.name.c_str(), 0);
+            return Failed(error);
+        }
+        whyNot = error;
+        return {Outcome::NotPossible, {}, {}};
     }
     const auto discard = [&] {
-        file = FileDescriptor();
-        ::unlinkat(target.folder, temporary.c_str(), 0);
+        if (!created.name.empty()) ::unlinkat(target.folder, created.name.c_str(), 0);
+        created.file = FileDescriptor();
     };
     const auto abandon = [&](int error) {
         discard();
         return Failed(error);
     };
-    if (target.exists && !CopyMetadata(target, file.get())) {
+    if (target.exists && !CopyMetadata(target, created.file.get())) {
         discard();
-        return {Outcome::NotPossible, {}};  // the old file can be written in place instead
+        return {Outcome::NotPossible, {}, {}};  // the old file can be written in place instead
     }
-    if (const int error = WriteWhole(file.get(), text, 0)) return abandon(error);
-    if (const int error = Sync(file.get())) return abandon(error);
-    if (file.Close() != 0) return abandon(errno);
-    if (::renameat(target.folder, temporary.c_str(), target.folder, target.name.c_str()) != 0)
-        return abandon(errno);
+    if (const int error = WriteWhole(created.file.get(), text, 0)) return abandon(error);
+    if (const int error = Sync(created.file.get())) return abandon(error);
+    if (const int error = NameNewFile(target, created)) return abandon(error);
+    if (::renameat(target.folder, created.name.c_str(), target.folder, target.name.c_str()) != 0) return abandon(errno);
+    created.name.clear();  // it is the target now
+    if (created.file.Close() != 0) return Failed(errno);
     if (const int error = SyncFolder(target.folder))
         return {Outcome::Failed,
-                "the folder could not be synced (" + Reason(error) + "), so the new settings may not survive a power failure"};
-    return {Outcome::Saved, {}};
+                "the folder could not be synced (" + Reason(error) + "), so the new settings may not survive a power failure",
+                {}};
+    return {Outcome::Saved, {}, {}};
 }
 
-// Over the old bytes, keeping the file itself (its links, owner and everything else). The new
-// size is reserved first, and the old bytes are written back if any step fails; what the file
-// then holds is read back by the caller.
-Attempt WriteInPlace(const Target& target, const std::string& text) {
+// Over the old bytes, keeping the file itself (its links, owner and everything else). A journal
+// of the old bytes is written and synced first; the new size is reserved without changing the
+// file's size; the old bytes are written back if any step fails, and the journal goes only when
+// the file holds the old bytes or the new text whole.
+Attempt WriteInPlace(const Target& target, const std::string& text, const std::function<bool()>& allowUnprotected) {
     FileDescriptor file(::openat(target.folder, target.name.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.valid()) return Failed(errno);
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) return Failed(errno);
     if (!S_ISREG(status.st_mode) || status.st_ino != target.status.st_ino || status.st_dev != target.status.st_dev)
-        return {Outcome::Failed, "it was replaced by something else while saving"};
+        return {Outcome::Failed, "it was replaced by something else while saving", {}};
     std::string old;
     if (const int error = ReadWhole(file.get(), old, kMaxFileSize)) return Failed(error);
-    bool written = false;
+
+    detail::Journal journal{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+                            target.path, old.size(), Hash(old), text.size(), Hash(text), old};
+    JournalFile written;
+    std::string whyNot;
+    const bool journaled = WriteJournal(target, journal, written, whyNot);
+    if (!journaled && !allowUnprotected)
+        return {Outcome::Failed, "no record of the old settings could be written first (" + whyNot + ")", {}};
+    if (!journaled && !allowUnprotected()) return {Outcome::Declined, {}, {}};
+
+    // Done with the file, whatever it holds: the journal goes only when the file holds the old
+    // bytes or the new text whole, and on disk.
+    const auto end = [&](Attempt attempt) {
+        if (!journaled) return attempt;
+        std::string now;
+        const bool whole = ::lseek(file.get(), 0, SEEK_SET) == 0 && ReadWhole(file.get(), now, kMaxFileSize) == 0 &&
+                           (now == old || now == text) && Sync(file.get()) == 0;
+        if (whole && RemoveJournal(written) == 0) return attempt;
+        if (attempt.outcome == Outcome::Failed) attempt.oldBytesAt = PrintableName(written.path);
+        return attempt;
+    };
     const auto restore = [&](int error) {
-        if (written) {
-            WriteWhole(file.get(), old, 0);
-            while (::ftruncate(file.get(), static_cast<off_t>(old.size())) != 0 && errno == EINTR) {
-            }
-            Sync(file.get());
-        }
-        return Failed(error);
+        struct stat now {};
+        if (::fstat(file.get(), &now) == 0) Overwrite(file.get(), old, static_cast<std::uint64_t>(now.st_size));
+        return end(Failed(error));
     };
     if (text.size() > old.size()) {
-        const int error = ::posix_fallocate(file.get(), 0, static_cast<off_t>(text.size()));
-        if (error != 0 && error != EOPNOTSUPP && error != EINVAL) return restore(error);
+#ifdef FALLOC_FL_KEEP_SIZE
+        // Reserved without a change of size: a full disk fails here, before anything is written.
+        if (::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(text.size())) != 0 &&
+            errno != EOPNOTSUPP && errno != ENOSYS)
+            return end(Failed(errno));
+#endif
     }
-    written = true;
-    if (const int error = WriteWhole(file.get(), text, 0)) return restore(error);
-    if (::ftruncate(file.get(), static_cast<off_t>(text.size())) != 0) return restore(errno);
-    if (const int error = Sync(file.get())) return restore(error);
-    if (file.Close() != 0) return Failed(errno);
-    return {Outcome::Saved, {}};
+    if (const int error = Overwrite(file.get(), text, old.size())) return restore(error);
+    return end({Outcome::Saved, {}, {}});
 }
 
 }  // namespace
@@ -327,7 +219,8 @@ ConfigFile::ConfigFile() {
         // Linux marks a folder outside the process's root with "(unreachable)": not a name to show.
         if (path[0] == '/') {
             const std::string folder = path;
-            displayName_ = PrintableName(folder + (folder == "/" ? "" : "/") + kConfigFileName);
+            path_ = folder + (folder == "/" ? "" : "/") + kConfigFileName;
+            displayName_ = PrintableName(path_);
         }
         std::free(path);
     }
@@ -335,6 +228,12 @@ ConfigFile::ConfigFile() {
 
 ConfigFile::~ConfigFile() {
     if (folder_ >= 0) ::close(folder_);
+}
+
+RecoveryReport ConfigFile::Recover() {
+    Target target;
+    if (folder_ < 0 || !ResolveTarget(folder_, kConfigFileName, path_, target).empty()) return {};
+    return detail::posix::Recover(target);
 }
 
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
@@ -413,7 +312,7 @@ bool ConfigFile::ChangedSinceRead() const {
     return !(now == snapshot_);
 }
 
-SaveResult ConfigFile::Save(const std::string& text) {
+SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>& allowUnprotected) {
     // An over-size write must fail with EFBIG and be reported, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     Target target;
@@ -423,11 +322,12 @@ SaveResult ConfigFile::Save(const std::string& text) {
     } else if (struct stat folder {}; ::fstat(folder_, &folder) == 0 && folder.st_nlink == 0) {
         problem = "the folder it was in was deleted";
     } else {
-        problem = ResolveTarget(folder_, kConfigFileName, target);
+        problem = ResolveTarget(folder_, kConfigFileName, path_, target);
     }
     const detail::FileState before = Look(target.folder, target.name);
-    const auto settle = [&](std::string reason) {
-        SaveResult result = detail::Settle(std::move(reason), before, Look(target.folder, target.name), text);
+    const auto settle = [&](std::string reason, std::string oldBytesAt = {}) {
+        SaveResult result =
+            detail::Settle(std::move(reason), before, Look(target.folder, target.name), text, std::move(oldBytesAt));
         // What the file holds now is this save's doing, not another program's.
         if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(Look(folder_, kConfigFileName));
         return result;
@@ -442,8 +342,13 @@ SaveResult ConfigFile::Save(const std::string& text) {
     int whyNot = 0;
     Attempt attempt = ReplaceAtomically(target, text, whyNot);
     if (attempt.outcome == Outcome::NotPossible)
-        attempt = target.exists ? WriteInPlace(target, text) : Failed(whyNot);
-    if (attempt.outcome == Outcome::Failed) return settle(attempt.reason);
+        attempt = target.exists ? WriteInPlace(target, text, allowUnprotected) : Failed(whyNot);
+    if (attempt.outcome == Outcome::Declined) {
+        SaveResult declined = settle("the player chose not to save without a record of the old settings");
+        declined.declined = true;
+        return declined;
+    }
+    if (attempt.outcome == Outcome::Failed) return settle(attempt.reason, attempt.oldBytesAt);
     snapshot_ = SnapshotOf(Look(folder_, kConfigFileName));
     return detail::SavedResult();
 }

@@ -18,9 +18,11 @@
 #include <vector>
 
 #include "config_file.h"
+#include "journal_win32.h"
 #include "read_policy.h"
 #include "save_outcome.h"
 #include "win32_calls.h"
+#include "win32_io.h"
 #include "win32_paths.h"
 
 namespace kov {
@@ -31,100 +33,13 @@ using detail::Hash;
 using detail::Plain;
 using detail::Reason;
 using detail::Utf8;
+using namespace detail::win32;
 
 namespace {
 
 // How long a file held by another program (the game, an editor, a virus scanner) is waited for.
 constexpr auto kPatience = std::chrono::milliseconds(1000);
 constexpr auto kRetryPause = std::chrono::milliseconds(100);
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~Handle() { Close(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    Handle& operator=(Handle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            handle_ = other.handle_;
-            other.handle_ = INVALID_HANDLE_VALUE;
-        }
-        return *this;
-    }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        const bool closed = !valid() || CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-std::uint64_t Index(const BY_HANDLE_FILE_INFORMATION& info) {
-    return (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-}
-
-FileSnapshot Snapshot(const BY_HANDLE_FILE_INFORMATION& info) {
-    FileSnapshot snapshot;
-    snapshot.device = info.dwVolumeSerialNumber;
-    snapshot.inode = Index(info);
-    snapshot.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    const std::uint64_t ticks =
-        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
-    snapshot.modifiedSeconds = static_cast<std::int64_t>(ticks / 10000000);
-    snapshot.modifiedNanoseconds = static_cast<std::int64_t>(ticks % 10000000) * 100;
-    return snapshot;
-}
-
-Handle OpenForReading(const std::wstring& name) {
-    // Others may go on reading, writing, renaming or deleting it meanwhile: a change shows in the
-    // snapshot, which is compared before a save.
-    return Handle(Calls().CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-// Reads at most kMaxFileSize + 1 bytes; false with the error set when reading fails.
-bool ReadWhole(HANDLE file, std::string& bytes, DWORD& error) {
-    char block[64 * 1024];
-    for (;;) {
-        DWORD count = 0;
-        if (!Calls().ReadFile(file, block, sizeof block, &count, nullptr)) {
-            error = GetLastError();
-            return false;
-        }
-        if (count == 0) return true;
-        bytes.append(block, count);
-        if (bytes.size() > kMaxFileSize) return true;
-    }
-}
-
-bool Exists(const std::wstring& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// What is under the name now, its bytes read when it can be read whole.
-detail::FileState Look(const std::wstring& name) {
-    detail::FileState state;
-    if (name.empty()) return state;
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return state;
-    state.exists = true;
-    Handle file = OpenForReading(name);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return state;
-    state.identity = Snapshot(info);
-    std::string bytes;
-    DWORD error = 0;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && ReadWhole(file.get(), bytes, error) && bytes.size() <= kMaxFileSize)
-        state.bytes = std::move(bytes);
-    return state;
-}
-
-FileSnapshot SnapshotOf(const detail::FileState& state) { return detail::SnapshotOf(state, ERROR_FILE_NOT_FOUND); }
-
 // What ChangedSinceRead compares: identity, size and time, and the bytes' hash only when the
 // bytes were read.
 FileSnapshot Observed(const detail::FileState& state, bool withHash) {
@@ -144,43 +59,6 @@ std::string WithCrLf(const std::string& text) {
         out += c;
     }
     return out;
-}
-
-bool WriteWhole(HANDLE file, std::string_view bytes, DWORD& error) {
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        if (!Calls().WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            error = GetLastError();
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
-bool Rewind(HANDLE file) { return SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN) != 0; }
-
-// This program's own files beside a file: the temporary file of a save and the backup of a
-// replacement, hidden, named after the file.
-std::wstring TemporaryName(const std::wstring& file) {
-    static std::mt19937_64 random{std::random_device{}()};
-    static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::wstring name = detail::FolderOf(file) + L"." + detail::LeafOf(file) + L".";
-    for (int i = 0; i < 8; ++i) name += kLetters[random() % (std::size(kLetters) - 1)];
-    return name;
-}
-
-std::wstring BackupName(const std::wstring& file) {
-    return detail::FolderOf(file) + L"." + detail::LeafOf(file) + L".backup";
-}
-
-bool HeldByAnother(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
-
-std::string ReasonFor(DWORD error) {
-    if (HeldByAnother(error))
-        return "another program has it open (the game, or an editor): close that program and press OK again";
-    return Reason(error);
 }
 
 // The user this program runs as, to compare with a file's owner.
@@ -210,32 +88,7 @@ bool OwnedByAnother(const std::wstring& name) {
     return another;
 }
 
-// What a save writes to: the final file of any links.
-struct Target {
-    std::wstring name;  // extended
-    bool exists = false;
-    BY_HANDLE_FILE_INFORMATION info{};
-};
-
-std::string Resolve(const std::wstring& name, Target& target) {
-    target.name = name;
-    Handle file(Calls().CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid()) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND) return {};
-        return ReasonFor(error);
-    }
-    if (!GetFileInformationByHandle(file.get(), &target.info)) return Reason(GetLastError());
-    target.exists = true;
-    std::wstring final(32768, L'\0');
-    const DWORD length = GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()),
-                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length > 0 && length < final.size()) target.name = Extended(final.substr(0, length));
-    return {};
-}
-
-enum class Outcome { Saved, Failed, NotPossible };
+enum class Outcome { Saved, Failed, NotPossible, Declined };
 
 struct Attempt {
     Outcome outcome;
@@ -366,9 +219,11 @@ Attempt Replace(const Target& target, const std::string& bytes, const detail::Fi
     }
 }
 
-// Over the old bytes, keeping the file itself (its links, owner, ACL and everything else): the
-// new size is reserved first, and the old bytes are written back if any step fails.
-Attempt WriteInPlace(const Target& target, const std::string& bytes) {
+// Over the old bytes, keeping the file itself (its links, owner, ACL and everything else). A
+// journal of the old bytes is written and flushed first; the new size is reserved without
+// changing the file's size; the old bytes are written back if any step fails, and the journal
+// goes only when the file holds the old bytes or the new text whole.
+Attempt WriteInPlace(const Target& target, const std::string& bytes, const std::function<bool()>& allowUnprotected) {
     Handle file;
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     for (;;) {
@@ -387,20 +242,33 @@ Attempt WriteInPlace(const Target& target, const std::string& bytes) {
     DWORD error = 0;
     if (!ReadWhole(file.get(), old, error)) return Failed(error);
     if (old.size() > kMaxFileSize) return Failed(ERROR_FILE_TOO_LARGE);
-    const auto setSize = [&](std::size_t size) {
-        FILE_END_OF_FILE_INFO end{};
-        end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-        return Calls().SetFileInformationByHandle(file.get(), FileEndOfFileInfo, &end, sizeof end) != 0;
+
+    const detail::Journal journal{info.dwVolumeSerialNumber, Index(info), Utf8(Plain(target.name)), old.size(),
+                                  Hash(old), bytes.size(), Hash(bytes), old};
+    JournalFile written;
+    std::string whyNot;
+    const bool journaled = WriteJournal(target, journal, written, whyNot);
+    if (!journaled && !allowUnprotected)
+        return {Outcome::Failed, "no record of the old settings could be written first (" + whyNot + ")", 0, {}};
+    if (!journaled && !allowUnprotected()) return {Outcome::Declined, {}, 0, {}};
+
+    // Done with the file, whatever it holds: the journal goes only when the file holds the old
+    // bytes or the new text whole, and on disk.
+    const auto end = [&](Attempt attempt) {
+        if (!journaled) return attempt;
+        std::string now;
+        DWORD ignored = 0;
+        const bool whole = SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
+                           ReadWhole(file.get(), now, ignored) && (now == old || now == bytes) &&
+                           Calls().FlushFileBuffers(file.get());
+        if (whole && RemoveJournal(written)) return attempt;
+        if (attempt.outcome == Outcome::Failed) attempt.oldBytesAt = Utf8(Plain(written.name));
+        return attempt;
     };
-    bool touched = false;
     const auto restore = [&](DWORD failure) {
-        if (touched) {
-            DWORD ignored = 0;
-            if (Rewind(file.get())) WriteWhole(file.get(), old, ignored);
-            setSize(old.size());
-            Calls().FlushFileBuffers(file.get());
-        }
-        return Failed(failure);
+        LARGE_INTEGER size{};
+        if (GetFileSizeEx(file.get(), &size)) Overwrite(file.get(), old, static_cast<std::uint64_t>(size.QuadPart));
+        return end(Failed(failure));
     };
     if (bytes.size() > old.size()) {
         // Reserved without changing the file's size, so that a full disk fails before any write.
@@ -408,25 +276,10 @@ Attempt WriteInPlace(const Target& target, const std::string& bytes) {
         reserve.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
         if (!Calls().SetFileInformationByHandle(file.get(), FileAllocationInfo, &reserve, sizeof reserve) &&
             GetLastError() == ERROR_DISK_FULL)
-            return Failed(ERROR_DISK_FULL);
+            return end(Failed(ERROR_DISK_FULL));
     }
-    touched = true;
-    if (!Rewind(file.get()) || !WriteWhole(file.get(), bytes, error)) return restore(error != 0 ? error : GetLastError());
-    if (!setSize(bytes.size())) return restore(GetLastError());
-    if (!Calls().FlushFileBuffers(file.get())) return restore(GetLastError());
-    if (!file.Close()) return Failed(GetLastError());
-    return {Outcome::Saved, {}, 0, {}};
-}
-
-// Makes the folders of a name, each that is missing.
-DWORD MakeFolders(const std::wstring& name) {
-    const std::wstring folder = detail::FolderOf(name);
-    for (std::size_t at = folder.find(L'\\', std::wstring_view(L"\\\\?\\C:\\").size()); at != std::wstring::npos;
-         at = folder.find(L'\\', at + 1)) {
-        const std::wstring part = folder.substr(0, at);
-        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return GetLastError();
-    }
-    return 0;
+    if (const DWORD failure = Overwrite(file.get(), bytes, old.size())) return restore(failure);
+    return end({Outcome::Saved, {}, 0, {}});
 }
 
 }  // namespace
@@ -483,6 +336,13 @@ std::string ConfigFile::FolderProblem() const {
         return "the folder it was in was moved, renamed or replaced after the dialog opened, and the settings are "
                "not saved into another folder";
     return {};
+}
+
+RecoveryReport ConfigFile::Recover() {
+    if (!folderProblem_.empty()) return {};
+    Target target;
+    if (!Resolve(file_, target).empty()) return {};
+    return detail::win32::Recover(target);
 }
 
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
@@ -553,7 +413,7 @@ bool ConfigFile::ChangedSinceRead() const {
     return !(Observed(Look(file_), snapshot_.hashed) == snapshot_);
 }
 
-SaveResult ConfigFile::Save(const std::string& text) {
+SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>& allowUnprotected) {
     const std::string bytes = WithCrLf(text);
     Target target;
     std::string problem = FolderProblem();
@@ -575,7 +435,13 @@ SaveResult ConfigFile::Save(const std::string& text) {
             return settle(Reason(ERROR_ACCESS_DENIED) + " (the file is read-only)");
     }
     Attempt attempt = target.exists ? Replace(target, bytes, before) : Create(target, bytes);
-    if (attempt.outcome == Outcome::NotPossible) attempt = target.exists ? WriteInPlace(target, bytes) : Failed(attempt.error);
+    if (attempt.outcome == Outcome::NotPossible)
+        attempt = target.exists ? WriteInPlace(target, bytes, allowUnprotected) : Failed(attempt.error);
+    if (attempt.outcome == Outcome::Declined) {
+        SaveResult declined = settle("the player chose not to save without a record of the old settings");
+        declined.declined = true;
+        return declined;
+    }
     // Refused where an old game's writes are virtualized: its copy is where Windows puts them.
     if (attempt.outcome == Outcome::Failed && attempt.error == ERROR_ACCESS_DENIED) {
         Target copy;

@@ -28,6 +28,31 @@ std::string UnreadableMessage(const std::string& fileName, const OpenResult& ope
     return text;
 }
 
+std::string RecoveryMessage(const std::string& fileName, const RecoveryReport& report) {
+    std::string text;
+    const auto paragraph = [&](const std::string& more) { text += (text.empty() ? "" : "\n\n") + more; };
+    if (report.restored)
+        paragraph("The last save of " + fileName +
+                  " was interrupted (the program ended or the power failed while it was written). The file was put "
+                  "back as it was before that save.");
+    if (!report.failure.empty())
+        paragraph("The last save of " + fileName + " was interrupted, and the file could not be put back: " +
+                  report.failure + ". A copy of its old settings is kept in " + report.failedJournal +
+                  "; the next start tries again.");
+    for (const std::string& journal : report.keptJournals)
+        paragraph("A record of an interrupted save was found in " + journal + ", but " + fileName +
+                  " is gone or is another file now, so it was not applied. It is kept in case its settings are "
+                  "wanted.");
+    return text;
+}
+
+std::string UnprotectedWriteMessage(const std::string& fileName) {
+    return fileName +
+           " can only be saved over its old settings in place, and no record of them could be written first (not "
+           "beside the file, nor in this program's folder of your own). If the save were interrupted, the file could "
+           "be left damaged.\n\nSave saves anyway; Cancel returns to the dialog.";
+}
+
 std::string NoFolderMessage(const std::string& fileName, const OpenResult& opened) {
     return "The settings file " + fileName + " cannot be used: " + opened.reason +
            ".\n\nNothing was read or changed. The program ends.";

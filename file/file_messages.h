@@ -17,12 +17,17 @@ inline constexpr const char* kSaveButton = "Save";
 
 // At opening, for a file that exists but could not be read: Quit or Use defaults.
 std::string UnreadableMessage(const std::string& fileName, const OpenResult& opened);
+// At opening, when the recovery of an interrupted save found something to tell (empty when not).
+std::string RecoveryMessage(const std::string& fileName, const RecoveryReport& report);
 // At opening, for a folder that cannot be used: the program ends after it.
 std::string NoFolderMessage(const std::string& fileName, const OpenResult& opened);
 // Before a save, when the file changed since it was read: Cancel or Replace.
 std::string ChangedMessage(const std::string& fileName);
 // Before a save, when reading dropped lines: Cancel or Save.
 std::string DroppedLinesMessage(const std::string& fileName, const ReadReport& dropped);
+// During a save in place, when no record of the old settings can be written anywhere first:
+// Cancel or Save.
+std::string UnprotectedWriteMessage(const std::string& fileName);
 // After a failed save: why, and what the file holds now.
 std::string SaveFailedMessage(const std::string& fileName, const SaveResult& result);
 

@@ -61,6 +61,14 @@ std::string Utf8(std::wstring_view text) {
     return out;
 }
 
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
 std::string Reason(unsigned long error) {
     wchar_t* buffer = nullptr;
     const DWORD length =

@@ -17,6 +17,7 @@ std::wstring Plain(std::wstring_view extended);
 std::wstring FolderOf(const std::wstring& name);
 std::wstring LeafOf(const std::wstring& name);
 std::string Utf8(std::wstring_view text);
+std::wstring Wide(std::string_view utf8);
 // The system's own words for an error code, without the trailing period and line end.
 std::string Reason(unsigned long error);
 // Whether two names are the same name, as Windows compares them (case does not count).

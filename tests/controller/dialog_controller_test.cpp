@@ -7,6 +7,8 @@
 #include "control_ids.h"
 #include "faults.h"
 #include "file_test_support.h"
+#include "journal.h"
+#include "read_policy.h"
 #include "recording_window.h"
 #include "settings_table.h"
 
@@ -139,18 +141,58 @@ TEST_F(DialogControllerTest, AFailedSaveKeepsTheDialogOpenAndSaysWhatTheFileHold
     RecordingWindow player;
     DialogController controller(player);
     ASSERT_TRUE(controller.Open());
-    testing::InjectFailure(testing::Step::Sync, testing::Fault::IoError, 0, 1);
+    testing::InjectFailure(testing::Step::Sync, testing::Fault::IoError, 0, 1, kFile);
     testing::InjectFailure(testing::Step::Write, testing::Fault::IoError, 1, -1, kFile);
     EXPECT_FALSE(controller.Ok());
     testing::ClearFailures();
     ASSERT_EQ(player.messages.size(), 1u);
     EXPECT_EQ(player.messages[0].find("left as it was"), std::string::npos) << player.messages[0];
-    EXPECT_NE(player.messages[0].find("The file now holds neither its old settings nor the new ones."), std::string::npos)
+    // What the message says the file holds is what it holds.
+    const bool holdsNew = Contents(kFile).find(OnDisk("\"driver type\"=dword:0001ffff\n")) != std::string::npos;
+    EXPECT_NE(player.messages[0].find(holdsNew ? "The file already holds the new settings."
+                                               : "The file now holds neither its old settings nor the new ones."),
+              std::string::npos)
         << player.messages[0];
     // OK again: the file is this program's own now, so no question, and the save goes through.
     EXPECT_TRUE(controller.Ok());
     EXPECT_TRUE(player.questions.empty());
     EXPECT_EQ(Contents("second"), Contents(kFile));
+}
+
+TEST_F(DialogControllerTest, AnInterruptedSaveIsPutRightAndToldBeforeTheSettingsAreRead) {
+    const std::string next = OnDisk("[/CONFIG_CATEGORY_USER]\n\"m\"=dword:00000002\n");
+    Write(kFile, next + kTheirs.substr(next.size()));  // torn: the new text over the old tail
+    const auto [device, inode] = testing::Identity(kFile);
+    Write(".kov.ini.journal", detail::EncodeJournal({device, inode, "kov.ini", kTheirs.size(), detail::Hash(kTheirs),
+                                                    next.size(), detail::Hash(next), kTheirs}));
+    DialogController controller(window);
+    ASSERT_TRUE(controller.Open());
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_NE(window.messages[0].find("was interrupted"), std::string::npos) << window.messages[0];
+    EXPECT_NE(window.messages[0].find("put back as it was before that save"), std::string::npos);
+    EXPECT_EQ(Contents(kFile), kTheirs);
+    EXPECT_TRUE(window.questions.empty()) << "the old settings are read, with nothing to drop";
+    EXPECT_EQ(Others(), std::vector<std::string>{});
+}
+
+TEST_F(DialogControllerTest, WithNoRecordOfTheOldSettingsPossibleOkAsksFirst) {
+    Write(kFile, kTheirs);
+    fs::create_hard_link(kFile, "second");  // saved in place
+    DialogController controller(window);
+    ASSERT_TRUE(controller.Open());
+    testing::InjectFailure(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, ".journal");
+    window.answers = {Answer::Safe};
+    EXPECT_FALSE(controller.Ok());
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_STREQ(window.questions[0].safeButton, "Cancel");
+    EXPECT_STREQ(window.questions[0].otherButton, "Save");
+    EXPECT_NE(window.questions[0].text.find("no record of them could be written first"), std::string::npos);
+    EXPECT_TRUE(window.messages.empty()) << "the player chose; nothing failed";
+    EXPECT_EQ(Contents(kFile), kTheirs);
+    window.answers = {Answer::Other};
+    EXPECT_TRUE(controller.Ok());
+    testing::ClearFailures();
+    EXPECT_NE(Contents("second").find(OnDisk("\"driver type\"=dword:0001ffff\n")), std::string::npos);
 }
 
 }  // namespace

@@ -219,6 +219,7 @@ struct FailingStep {
     const char* what;
     Step step;
     Fault fault;
+    const char* onlyFile = nullptr;  // a step on this file only
 };
 
 // Saves with each step failing once: nothing changes, and the reason is the platform's.
@@ -228,7 +229,7 @@ void ExpectEachFailureLeavesTheOldBytes(testing::FileTest& test, std::initialize
         SCOPED_TRACE(c.what);
         prepare();
         ConfigFile file;
-        InjectFailure(c.step, c.fault, 0, 1);
+        InjectFailure(c.step, c.fault, 0, 1, c.onlyFile);
         const SaveResult result = file.Save(kNew);
         ClearFailures();
         EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
@@ -249,8 +250,8 @@ TEST_F(ConfigFileContract, EveryFailingStepLeavesTheOldBytes) {
 
 TEST_F(ConfigFileContract, EveryFailingStepInPlaceLeavesTheOldBytes) {
     ExpectEachFailureLeavesTheOldBytes(*this,
-                                       {{"write, disk full", Step::Write, Fault::DiskFull},
-                                        {"sync", Step::Sync, Fault::IoError}},
+                                       {{"write, disk full", Step::Write, Fault::DiskFull, kConfigFileName},
+                                        {"sync", Step::Sync, Fault::IoError, kConfigFileName}},
                                        {"second"}, [this] {
                                            fs::remove_all(folder_ / "second");
                                            Write(kConfigFileName, kOld);
@@ -263,7 +264,7 @@ TEST_F(ConfigFileContract, AFailedSaveThatChangedTheFileSaysWhatItHolds) {
     Write(kConfigFileName, kOld);
     fs::create_hard_link(kConfigFileName, "second");
     ConfigFile file;
-    InjectFailure(Step::Sync, Fault::IoError, 0, 1);
+    InjectFailure(Step::Sync, Fault::IoError, 0, 1, kConfigFileName);
     InjectFailure(Step::Write, Fault::IoError, 1, -1, kConfigFileName);
     const SaveResult result = file.Save(kNew);
     ClearFailures();

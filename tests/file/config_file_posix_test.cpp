@@ -258,7 +258,10 @@ TEST_F(ConfigFileTest, OverSizeWriteFailsInsteadOfEndingTheProgram) {
         ConfigFile file;
         const SaveResult result = file.Save(kNew);
         setrlimit(RLIMIT_FSIZE, &saved);
-        EXPECT_EQ(result.reason, "File too large");
+        // In place, it is the record of the old bytes that cannot be written first.
+        EXPECT_EQ(result.reason, hardLinked ? "no record of the old settings could be written first (File too large)"
+                                            : "File too large");
+        EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
         EXPECT_EQ(Contents(kConfigFileName), kOld);
     }
 }

@@ -200,9 +200,11 @@ BOOL WINAPI DeniedReplace(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
     return FALSE;
 }
 
+// The folder that takes no new file (the player's own state folder still does).
+std::wstring fullFolder;
 HANDLE WINAPI NoNewFiles(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                          DWORD flags, HANDLE model) {
-    if (disposition == CREATE_NEW) {
+    if (disposition == CREATE_NEW && std::wstring_view(name).find(fullFolder) != std::wstring_view::npos) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
@@ -212,6 +214,8 @@ HANDLE WINAPI NoNewFiles(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATT
 TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) {
     DWORD size = sizeof otherOwner;
     ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, otherOwner, &size));
+    fullFolder = folder_.wstring();
+    const fs::path state = fs::path(Known(FOLDERID_LocalAppData)) / L"kovconfig";
     const struct {
         const char* what;
         std::function<void()> arrange;
@@ -232,7 +236,8 @@ TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) 
         EXPECT_EQ(result.outcome, SaveOutcome::Saved) << result.reason;
         EXPECT_EQ(Contents(kConfigFileName), OnDisk(kNew));
         EXPECT_EQ(FileIndex(kConfigFileName), index) << "the same file, written in place";
-        EXPECT_EQ(Others(), std::vector<std::string>{});
+        EXPECT_EQ(Others(), std::vector<std::string>{}) << "no journal left beside it";
+        EXPECT_TRUE(!fs::exists(state) || fs::is_empty(state)) << "nor in the player's own folder";
     }
 }
 

@@ -48,6 +48,8 @@ Function Next(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
+int ErrorOf(Fault fault) { return fault == Fault::DiskFull ? ENOSPC : fault == Fault::IoError ? EIO : EACCES; }
+
 }  // namespace
 
 void InjectFailure(Call call, int error, int pass, int times, const char* onlyFile) {
@@ -61,10 +63,10 @@ void ClearFailures() {
 // The platform-neutral faults on these calls.
 void InjectFailure(Step step, Fault fault, int pass, int times, const char* onlyFile) {
     static constexpr Call kCalls[] = {Call::Openat, Call::Read, Call::Pwrite, Call::Fsync, Call::Renameat};
-    InjectFailure(kCalls[static_cast<int>(step)], fault == Fault::DiskFull ? ENOSPC : EIO, pass, times, onlyFile);
+    InjectFailure(kCalls[static_cast<int>(step)], ErrorOf(fault), pass, times, onlyFile);
 }
 
-std::string ReasonOf(Fault fault) { return std::strerror(fault == Fault::DiskFull ? ENOSPC : EIO); }
+std::string ReasonOf(Fault fault) { return std::strerror(ErrorOf(fault)); }
 
 }  // namespace kov::testing
 

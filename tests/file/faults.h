@@ -14,7 +14,7 @@ enum class Step {
     Replace,  // putting a file under another name: renameat, ReplaceFileW, MoveFileExW
 };
 
-enum class Fault { DiskFull, IoError };
+enum class Fault { DiskFull, IoError, AccessDenied };
 
 // After `pass` calls of the step succeed, the next `times` (all when -1) fail with the fault.
 // With onlyFile, only calls on a file whose name ends with it count.

@@ -15,7 +15,9 @@ using Plan = FaultPlan<wchar_t, DWORD>;
 std::array<Plan, 5> plans;
 const detail::Win32Calls real;  // the table as the boundary starts with it
 
-DWORD ErrorOf(Fault fault) { return fault == Fault::DiskFull ? ERROR_DISK_FULL : ERROR_IO_DEVICE; }
+DWORD ErrorOf(Fault fault) {
+    return fault == Fault::DiskFull ? ERROR_DISK_FULL : fault == Fault::IoError ? ERROR_IO_DEVICE : ERROR_ACCESS_DENIED;
+}
 
 std::wstring NameOf(HANDLE file) {
     wchar_t name[4096];

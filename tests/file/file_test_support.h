@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +16,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -106,6 +109,18 @@ inline std::size_t LinkCount(const fs::path& path) {
     return FileInfo(path).nNumberOfLinks;
 #else
     return fs::hard_link_count(path);
+#endif
+}
+
+// The file's identity as the file boundary records it: device and inode (volume and file ID).
+inline std::pair<std::uint64_t, std::uint64_t> Identity(const fs::path& path) {
+#ifdef _WIN32
+    const BY_HANDLE_FILE_INFORMATION info = FileInfo(path);
+    return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+#else
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
 #endif
 }
 

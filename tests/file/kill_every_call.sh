@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Kills the real save before each of its file system calls in turn, in every kind of save: an
+# ordinary file (replaced), a file with a second hard link growing and shrinking (written in
+# place), a writable file in a folder that takes no new file saved by another user (in place,
+# its journal in that user's state folder), and no file before. After each kill the old or the
+# new bytes must be whole on disk (in kov.ini or in its journal); after the next start kov.ini
+# holds exactly one of them, and nothing of the program's is left beside it or in the state folder.
+# Usage: kill_every_call.sh SAVE_DRIVER KILL_SHIM
+set -euo pipefail
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+# Copies another user can run.
+cp "$1" "$work/save_driver"
+cp "$2" "$work/kill_shim.so"
+chmod 755 "$work/save_driver" "$work/kill_shim.so"
+driver="$work/save_driver"
+
+printf '[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000001\n' > "$work/small"
+{ printf '[]\n\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n'
+  for i in $(seq 40); do printf '"value %d"=dword:%08x\n' "$i" "$i"; done
+  printf '\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n'; } > "$work/large"
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+# scenario NAME OLD NEW KIND: KIND is plain, linked, or foreign (another user, a folder only
+# root may change).
+scenario() {
+  local name=$1 old=$2 new=$3 kind=$4 run=() n=1 status points=0
+  if [ "$kind" = foreign ]; then
+    if [ "$(id -u)" -ne 0 ]; then echo "skipped: $name (needs root to run as another user)"; return; fi
+    run=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  fi
+  while :; do
+    rm -rf "$work/game" "$work/state"
+    mkdir -p "$work/game" "$work/state"
+    [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
+    case $kind in
+      linked) ln "$work/game/kov.ini" "$work/game/second" ;;
+      foreign) chown 65534:65534 "$work/game/kov.ini" "$work/state"; chmod 755 "$work/game" ;;
+    esac
+    status=0
+    (cd "$work/game" && env KOV_STOP_AT=$n KOV_SIGNAL=9 LD_PRELOAD="$work/kill_shim.so" XDG_STATE_HOME="$work/state" \
+       "${run[@]}" "$driver" save "$work/$new" >/dev/null) || status=$?
+    [ "$status" -eq 0 ] && break  # the save came to its end before call n
+    if [ "$status" -ne 137 ]; then fail "$name: the save ended with status $status at call $n"; break; fi
+    points=$((points + 1))
+    local oldfile="$work/$old"
+    [ "$old" = - ] && oldfile=-
+    (cd "$work/game" && "$driver" inspect "$oldfile" "$work/$new" "$work/game" "$work/state") ||
+      fail "$name: killed before call $n, neither the old nor the new bytes are whole on disk"
+    (cd "$work/game" && env XDG_STATE_HOME="$work/state" "${run[@]}" "$driver" recover >/dev/null) ||
+      fail "$name: the next start after a kill before call $n could not finish"
+    if [ "$old" = - ] && [ ! -e "$work/game/kov.ini" ]; then :
+    elif ! cmp -s "$work/game/kov.ini" "$work/$new" && { [ "$old" = - ] || ! cmp -s "$work/game/kov.ini" "$work/$old"; }; then
+      fail "$name: after a kill before call $n and the next start, kov.ini is neither old nor new"
+    fi
+    [ "$kind" != linked ] || cmp -s "$work/game/kov.ini" "$work/game/second" || fail "$name: the links parted at call $n"
+    left=$(cd "$work/game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$work/state" -type f)
+    [ -z "$left" ] || fail "$name: after a kill before call $n and the next start, left: $left"
+    n=$((n + 1))
+  done
+  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save"
+  echo "ok: $name: killed at each of $points calls"
+}
+
+scenario "an ordinary file" small large plain
+scenario "a file with a second hard link, growing" small large linked
+scenario "a file with a second hard link, shrinking" large small linked
+scenario "a writable file in a folder only root may change, saved by another user" small large foreign
+scenario "no file before" - large plain
+
+[ "$failures" -eq 0 ] || { echo "$failures failures"; exit 1; }
