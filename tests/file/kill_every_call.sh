@@ -7,6 +7,8 @@
 # holds exactly one of them, and nothing of the program's is left beside it or in the state folder.
 # Usage: kill_every_call.sh SAVE_DRIVER KILL_SHIM
 set -euo pipefail
+# A driver built with AddressSanitizer wants its runtime first; the shim goes first here.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 chmod 755 "$work"

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Under Wine: ends the real save (save_driver.exe) at once before each of the file boundary's
+# Win32 calls in turn, on the ReplaceFileW path, the in-place path (a second hard link, growing
+# and shrinking) and for a new file. After each end the old or the new bytes must be whole on
+# disk (in kov.ini or in its journal); after the next start kov.ini holds exactly one of them, and
+# nothing of the program's is left beside it or in the player's own folder for it.
+# Usage: kill_every_step.sh SAVE_DRIVER.EXE
+set -euo pipefail
+driver=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+printf '[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000001\r\n' > "$work/small"
+{ printf '[]\r\n\r\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\r\n'
+  for i in $(seq 40); do printf '"value %d"=dword:%08x\r\n' "$i" "$i"; done
+  printf '\r\n[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000002\r\n\r\n'; } > "$work/large"
+# The driver writes the text it is given with CR LF: give it the lines with LF.
+for text in small large; do sed 's/\r$//' "$work/$text" > "$work/$text.lf"; done
+
+user=$(wine cmd /c echo %USERNAME% 2>/dev/null | tr -d '\r')
+state="$WINEPREFIX/drive_c/users/$user/AppData/Local/kovconfig"
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+windows_name() { winepath -w "$1" 2>/dev/null; }
+
+# scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
+scenario() {
+  local name=$1 old=$2 new=$3 kind=$4 n=1 status points=0 oldfile
+  while :; do
+    rm -rf "$work/game" "$state"
+    mkdir -p "$work/game"
+    [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
+    [ "$kind" = linked ] && ln "$work/game/kov.ini" "$work/game/second"
+    status=0
+    (cd "$work/game" && KOV_STOP_AT=$n wine "$driver" save "$(windows_name "$work/$new.lf")" >"$work/said" 2>/dev/null) || status=$?
+    [ "$status" -eq 0 ] && break  # the save came to its end before call n
+    if [ "$status" -ne 9 ]; then fail "$name: the save ended with status $status at call $n: $(cat "$work/said")"; break; fi
+    points=$((points + 1))
+    oldfile=-
+    [ "$old" = - ] || oldfile=$(windows_name "$work/$old")
+    (cd "$work/game" && wine "$driver" inspect "$oldfile" "$(windows_name "$work/$new")" . \
+       "$(windows_name "$WINEPREFIX/drive_c/users/$user/AppData/Local")" >/dev/null 2>&1) ||
+      fail "$name: ended before call $n, neither the old nor the new bytes are whole on disk"
+    (cd "$work/game" && wine "$driver" recover >/dev/null 2>&1) ||
+      fail "$name: the next start after an end before call $n could not finish"
+    if [ "$old" = - ] && [ ! -e "$work/game/kov.ini" ]; then :
+    elif ! cmp -s "$work/game/kov.ini" "$work/$new" && { [ "$old" = - ] || ! cmp -s "$work/game/kov.ini" "$work/$old"; }; then
+      fail "$name: after an end before call $n and the next start, kov.ini is neither old nor new"
+    fi
+    [ "$kind" != linked ] || cmp -s "$work/game/kov.ini" "$work/game/second" || fail "$name: the links parted at call $n"
+    left=$(cd "$work/game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$state" -type f 2>/dev/null || true)
+    [ -z "$left" ] || fail "$name: after an end before call $n and the next start, left: $left"
+    n=$((n + 1))
+  done
+  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save"
+  echo "ok: $name: ended at each of $points calls"
+}
+
+scenario "an ordinary file, replaced" small large plain
+scenario "a file with a second hard link, growing, in place" small large linked
+scenario "a file with a second hard link, shrinking, in place" large small linked
+scenario "no file before" - large plain
+
+[ "$failures" -eq 0 ] || { echo "$failures failures"; exit 1; }
