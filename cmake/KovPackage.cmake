@@ -5,8 +5,15 @@ set(CPACK_PACKAGE_NAME kovconfig)
 set(CPACK_PACKAGE_VENDOR "Kov")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound and rendering settings for the game Kov")
-set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
-set(CPACK_PACKAGE_CONTACT "Kov configuration maintainers <kovconfig@kovgame.github.io>")
+if(KOV_HOMEPAGE_URL)
+  set(CPACK_PACKAGE_HOMEPAGE_URL ${KOV_HOMEPAGE_URL})
+endif()
+# The .invalid domain is reserved never to exist: an unset maintainer is plainly unset.
+if(KOV_MAINTAINER)
+  set(CPACK_PACKAGE_CONTACT ${KOV_MAINTAINER})
+else()
+  set(CPACK_PACKAGE_CONTACT "Maintainer not set <kovconfig@maintainer-not-set.invalid>")
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -33,6 +40,27 @@ add_custom_command(OUTPUT ${kov_changelog}.gz ${kov_manual}.gz
                    DEPENDS ${kov_changelog} ${kov_manual})
 add_custom_target(kov_compressed_docs ALL DEPENDS ${kov_changelog}.gz ${kov_manual}.gz)
 install(FILES ${kov_changelog}.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The licence in Debian's machine-readable copyright format, its text taken from LICENSE.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE kov_license)
+string(REGEX REPLACE "^MIT License\n\n[^\n]*\n\n" "" kov_license "${kov_license}")
+string(REGEX REPLACE "\n+$" "" kov_license "${kov_license}")
+string(REPLACE "\n\n" "\n.\n" kov_license "${kov_license}")
+string(REPLACE "\n" "\n " kov_license "${kov_license}")
+set(kov_copyright ${CMAKE_CURRENT_BINARY_DIR}/copyright)
+set(kov_source_field "")
+if(KOV_HOMEPAGE_URL)
+  set(kov_source_field "Source: ${KOV_HOMEPAGE_URL}\n")
+endif()
+file(WRITE ${kov_copyright} "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: kovconfig
+${kov_source_field}
+Files: *
+Copyright: 2026 The kovconfig authors
+License: MIT
+ ${kov_license}
+")
+install(FILES ${kov_copyright} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${kov_manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 include(CPack)

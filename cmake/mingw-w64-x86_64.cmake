@@ -11,7 +11,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# No time stamp in the PE header: the same commit links to the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 find_program(KOV_WINE NAMES wine wine64 PATHS /usr/lib/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${KOV_WINE})
 # GCC 12 warns falsely about overlapping copies inside std::string when optimising (GCC bug 105329).
