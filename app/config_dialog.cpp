@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "about_dialog.h"
 #include "app_icon.h"
@@ -18,7 +19,6 @@
 namespace kov {
 
 ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), controller_(*this) {
-    setWindowIcon(AppIcon());
     controls_ = BuildDialog(*this, kConfigDialogTemplate).controls;
 
     windowMenu_ = new QMenu(this);
@@ -133,6 +133,17 @@ void ConfigDialog::ShowAbout() {
 }
 
 void ConfigDialog::ShowWindowMenu(const QPoint& globalPosition) { windowMenu_->exec(globalPosition); }
+
+bool ConfigDialog::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    // The icon comes right after the first paint, which does not need it: under X the window
+    // system takes every size of it at once, which would otherwise hold up the dialog's start.
+    if (event->type() == QEvent::Paint && !iconGiven_) {
+        iconGiven_ = true;
+        QTimer::singleShot(0, this, [this] { setWindowIcon(AppIcon()); });
+    }
+    return handled;
+}
 
 void ConfigDialog::contextMenuEvent(QContextMenuEvent* event) {
     ShowWindowMenu(event->globalPos());

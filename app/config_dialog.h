@@ -44,6 +44,7 @@ public:
     void accept() override;
 
 protected:
+    bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
@@ -55,6 +56,7 @@ private:
     DialogController controller_;  // holds the store: built with the dialog, cleared with it
     bool playerQuit_ = false;
     bool opening_ = false;  // the dialog is not shown yet
+    bool iconGiven_ = false;
     std::map<int32_t, QWidget*> controls_;
     QMenu* windowMenu_ = nullptr;
 };

@@ -21,13 +21,35 @@ namespace {
 
 constexpr int kMinVisibleItems = 3;
 
-// The rows a list shows dropped down: what its template height leaves below the closed list.
-int VisibleItems(QComboBox& list, int templateHeight) {
-    list.addItem(QStringLiteral("X"));  // a row to measure
-    const int row = std::max(1, list.view()->sizeHintForRow(0));
-    list.clear();
-    return std::max(kMinVisibleItems, (templateHeight - list.sizeHint().height()) / row);
-}
+// A list as its template draws it. Closed, it is the style's own; its drop-down part (the
+// template's look and row count) is made when the list first opens, not at start: giving a list a
+// style, or measuring its rows, builds the whole popup.
+class TemplateList : public QComboBox {
+public:
+    TemplateList(int templateHeight, QWidget* parent) : QComboBox(parent), templateHeight_(templateHeight) {}
+
+    void showPopup() override {
+        if (!dropDownMade_) {
+            dropDownMade_ = true;
+            setStyle(TemplateStyleInstance());
+            setMaxVisibleItems(VisibleItems());
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    // The rows it shows dropped down: what its template height leaves below the closed list.
+    int VisibleItems() {
+        const bool empty = count() == 0;
+        if (empty) addItem(QStringLiteral("X"));  // a row to measure
+        const int row = std::max(1, view()->sizeHintForRow(0));
+        if (empty) clear();
+        return std::max(kMinVisibleItems, (templateHeight_ - sizeHint().height()) / row);
+    }
+
+    int templateHeight_;
+    bool dropDownMade_ = false;
+};
 
 // The static text that names a list: the nearest one above it that overlaps it sideways.
 const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& list) {
@@ -53,11 +75,9 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
             return button;
         }
         case ControlType::DropDownList: {
-            auto* list = new QComboBox(&window);
-            list->setProperty(kNamedListProperty, true);
-            list->setStyle(TemplateStyleInstance());
             // The rectangle's height holds the dropped-down list; closed, the list has its own height.
-            list->setMaxVisibleItems(VisibleItems(*list, pixels.height()));
+            auto* list = new TemplateList(pixels.height(), &window);
+            list->setProperty(kNamedListProperty, true);
             return list;
         }
         case ControlType::StaticText: {

@@ -1,7 +1,8 @@
 // Start-up to first paint: the real settings dialog (FIRST_PAINT_OURS) or a hand-built dialog
 // with the same 25 widgets (lists, boxes, radios, buttons, labels and group boxes), the same
-// list items, and no file work. The program ends at the dialog's first paint,
-// so timing the whole run times the start.
+// list items, and no file work. The program ends as soon as the dialog's first paint is done,
+// without tearing anything down, so timing (or counting the instructions of) the whole run
+// measures the start and nothing else.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cstdlib>
 
 #ifdef FIRST_PAINT_OURS
 #include "config_dialog.h"
@@ -69,5 +71,6 @@ int main(int argc, char** argv) {
     QuitOnFirstPaint quit;
     dialog.installEventFilter(&quit);
     dialog.show();
-    return application.exec();
+    application.exec();  // returns once the first paint is done
+    std::_Exit(EXIT_SUCCESS);
 }

@@ -53,12 +53,12 @@ private slots:
         for (const ControlTemplate& control : kConfigDialogTemplate.controls) {
             if (control.type != ControlType::DropDownList) continue;
             auto* list = qobject_cast<QComboBox*>(dialog.Control(control.id));
-            const int row = list->view()->sizeHintForRow(0);
-            const int room = DluToPixelsY(control.rect.height, base) - list->height();
-            const int expected = std::max(3, room / row);
-            list->showPopup();
+            list->showPopup();  // its rows are measured as it shows them once it is open
             QAbstractItemView* view = list->view();
             QTRY_VERIFY(view->isVisible());
+            const int row = view->sizeHintForRow(0);
+            const int room = DluToPixelsY(control.rect.height, base) - list->height();
+            const int expected = std::max(3, room / row);
             const int shown = view->viewport()->height() / row;
             QVERIFY2(shown == std::min(expected, list->count()),
                      qPrintable(QStringLiteral("list %1 shows %2 rows, not %3").arg(control.id).arg(shown).arg(expected)));
