@@ -12,6 +12,14 @@ in_virtual_x() {
   fi
 }
 
+# Wine's desktop, started by the test fixture with no display, cannot show windows here: starts
+# Wine's services again on this display (in the prefix of $WINEPREFIX).
+restart_wine_here() {
+  wineserver -k 2>/dev/null || true
+  wineserver -p </dev/null >/dev/null 2>&1  # its output would keep the test runner waiting
+  wineboot </dev/null >/dev/null 2>&1
+}
+
 failures=0
 passed=0
 

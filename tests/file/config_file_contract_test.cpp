@@ -211,8 +211,15 @@ TEST_F(ConfigFileContract, AFolderReplacedByAnotherOfTheSameNameNeverGetsTheFile
     Write("game/kov.ini", "theirs");
     const SaveResult result = file.Save(kNew);
     EXPECT_EQ(Contents("game/kov.ini"), "theirs");
-    // Its own folder, under whatever name it has now, gets the text; or nothing is saved.
+    // Its own folder, under whatever name it has now, gets the text (POSIX, through the folder
+    // held open); or nothing is saved, and the player is told why (Windows, by the folder's name).
     EXPECT_EQ(Contents("moved/kov.ini"), result.saved() ? OnDisk(kNew) : kOld) << result.reason;
+    EXPECT_EQ(result.saved(), !kWindows);
+    if (!result.saved()) {
+        EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
+        EXPECT_NE(result.reason.find("moved, renamed or replaced after the dialog opened"), std::string::npos)
+            << result.reason;
+    }
 }
 
 struct FailingStep {

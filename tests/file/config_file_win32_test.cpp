@@ -1,7 +1,7 @@
 // The file boundary on Windows, run under Wine: bytes read as they are and "\r\n" written; every
 // documented way ReplaceFileW fails, recovered from the disk; a file held by another program; a
 // file that only an in-place write keeps whole (another owner, an ACL, a folder that takes no new
-// file); the starting folder held; the Windows folder refused; long names; VirtualStore copies.
+// file); the Windows folder refused; long names; VirtualStore copies.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -239,22 +239,6 @@ TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) 
         EXPECT_EQ(Others(), std::vector<std::string>{}) << "no journal left beside it";
         EXPECT_TRUE(!fs::exists(state) || fs::is_empty(state)) << "nor in the player's own folder";
     }
-}
-
-TEST_F(ConfigFileWin32Test, AMovedFolderIsNeverExchangedForAnother) {
-    fs::create_directory("game");
-    Write("game/kov.ini", kOld);
-    fs::current_path("game");
-    ConfigFile file;
-    fs::current_path(folder_);
-    fs::rename("game", "moved");
-    fs::create_directory("game");
-    Write("game/kov.ini", "theirs");
-    const SaveResult result = file.Save(kNew);
-    EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
-    EXPECT_NE(result.reason.find("moved, renamed or replaced after the dialog opened"), std::string::npos) << result.reason;
-    EXPECT_EQ(Contents("game/kov.ini"), "theirs");
-    EXPECT_EQ(Contents("moved/kov.ini"), kOld);
 }
 
 TEST_F(ConfigFileWin32Test, TheWindowsFolderIsNeverTheGamesFolder) {

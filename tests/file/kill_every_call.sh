@@ -18,13 +18,8 @@ cp "$2" "$work/kill_shim.so"
 chmod 755 "$work/save_driver" "$work/kill_shim.so"
 driver="$work/save_driver"
 
-printf '[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000001\n' > "$work/small"
-{ printf '[]\n\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n'
-  for i in $(seq 40); do printf '"value %d"=dword:%08x\n' "$i" "$i"; done
-  printf '\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n'; } > "$work/large"
-
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+source "$(dirname "$(realpath "$0")")/save_texts.sh"
+write_save_texts "$work"
 
 # scenario NAME OLD NEW KIND: KIND is plain, linked, or foreign (another user, a folder only
 # root may change).

@@ -33,13 +33,8 @@ if ! mount -o loop "$work/blank.img" "$mnt" 2>/dev/null; then
 fi
 umount "$mnt"
 
-printf '[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000001\n' > "$work/small"
-{ printf '[]\n\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n'
-  for i in $(seq 40); do printf '"value %d"=dword:%08x\n' "$i" "$i"; done
-  printf '\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n'; } > "$work/large"
-
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+source "$(dirname "$(realpath "$0")")/save_texts.sh"
+write_save_texts "$work"
 
 # after_power_cut IMAGE MODE WHAT: mounts the copy and checks it before and after the next start.
 after_power_cut() {

@@ -9,11 +9,7 @@ expected_lf=$(realpath "$2")
 source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
 in_virtual_x "$0" "$@"
 
-# Wine's desktop, started by the fixture with no display, cannot show windows here: start
-# Wine's services again on this display.
-wineserver -k 2>/dev/null || true
-wineserver -p </dev/null >/dev/null 2>&1
-wineboot </dev/null >/dev/null 2>&1
+restart_wine_here
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -15,9 +15,7 @@ recreate_file=$(realpath "$4")
 source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
 in_virtual_x "$0" "$@"
 
-wineserver -k 2>/dev/null || true
-wineserver -p </dev/null >/dev/null 2>&1
-wineboot </dev/null >/dev/null 2>&1
+restart_wine_here
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

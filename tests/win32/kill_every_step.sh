@@ -10,17 +10,13 @@ driver=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-printf '[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000001\r\n' > "$work/small"
-{ printf '[]\r\n\r\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\r\n'
-  for i in $(seq 40); do printf '"value %d"=dword:%08x\r\n' "$i" "$i"; done
-  printf '\r\n[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000002\r\n\r\n'; } > "$work/large"
-# The driver writes the text it is given with CR LF: give it the lines with LF.
-for text in small large; do sed 's/\r$//' "$work/$text" > "$work/$text.lf"; done
+source "$(dirname "$(realpath "$0")")/../file/save_texts.sh"
+write_save_texts "$work"
+# The file holds them with CR LF; the driver is given them with LF, as the store writes them.
+for text in small large; do mv "$work/$text" "$work/$text.lf" && sed 's/$/\r/' "$work/$text.lf" > "$work/$text"; done
 
 user=$(wine cmd /c echo %USERNAME% 2>/dev/null | tr -d '\r')
 state="$WINEPREFIX/drive_c/users/$user/AppData/Local/kovconfig"
-failures=0
-fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 windows_name() { winepath -w "$1" 2>/dev/null; }
 
 # scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
