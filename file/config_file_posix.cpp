@@ -206,7 +206,10 @@ Attempt WriteInPlace(const Target& target, const std::string& text, const std::f
 #endif
     }
     if (const int error = Overwrite(file.get(), text, old.size())) return restore(error);
-    return end({Outcome::Saved, {}, {}});
+    const Attempt done = end({Outcome::Saved, {}, {}});
+    // Some file systems report a write's failure only here; what the file holds then is read back.
+    if (file.Close() != 0) return Failed(errno);
+    return done;
 }
 
 }  // namespace
