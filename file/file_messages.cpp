@@ -74,7 +74,10 @@ std::string DroppedLinesMessage(const std::string& fileName, const ReadReport& d
 }
 
 std::string SaveFailedMessage(const std::string& fileName, const SaveResult& result) {
-    std::string text = "The settings could not be saved to " + fileName + ".\n\n" + result.reason + ".\n\n";
+    // The reason opens a paragraph of its own here: its first letter is a capital.
+    std::string reason = result.reason;
+    if (!reason.empty() && reason[0] >= 'a' && reason[0] <= 'z') reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
+    std::string text = "The settings could not be saved to " + fileName + ".\n\n" + reason + ".\n\n";
     if (result.outcome == SaveOutcome::NotSavedUnchanged)
         return text + (result.holds == FileHolds::Nothing ? "No file was made." : "The file was left as it was.");
     switch (result.holds) {

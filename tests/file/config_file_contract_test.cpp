@@ -340,6 +340,12 @@ TEST(FileMessages, ASaveFailureSaysWhatTheFileHolds) {
         EXPECT_EQ(SaveFailedMessage("f", result),
                   std::string("The settings could not be saved to f.\n\nNo space left on device.\n\n") + c.ending);
     }
+    SaveResult held;
+    held.outcome = SaveOutcome::NotSavedUnchanged;
+    held.holds = FileHolds::OldBytes;
+    held.reason = "another program has it open";
+    EXPECT_NE(SaveFailedMessage("f", held).find("\n\nAnother program has it open.\n\n"), std::string::npos)
+        << "a paragraph opens with a capital";
 }
 
 }  // namespace
