@@ -36,6 +36,11 @@ std::optional<std::string> ReadAll(const std::wstring& name) {
     return bytes;
 }
 
+// The journal's name beside a file, as every platform names it.
+std::wstring JournalBeside(const std::wstring& file) {
+    return FolderOf(file) + Wide(JournalNameBeside(Utf8(LeafOf(file))));
+}
+
 void Remove(const std::wstring& name) {
     if (Calls().DeleteFileW(name.c_str())) FlushFolder(FolderOf(name));
 }
@@ -128,7 +133,7 @@ void Tidy(const Target& target) {
 
 bool WriteJournal(const Target& target, const Journal& journal, JournalFile& written, std::string& whyNot) {
     const std::string bytes = EncodeJournal(journal);
-    const std::wstring beside = FolderOf(target.name) + L"." + LeafOf(target.name) + L".journal";
+    const std::wstring beside = JournalBeside(target.name);
     DWORD error = WriteJournalAt(beside, bytes);
     if (error == 0) {
         written.name = beside;
@@ -158,7 +163,7 @@ RecoveryReport Recover(const Target& target) {
     Tidy(target);
     Target now;
     if (!Resolve(target.name, now).empty()) return report;  // as the tidying left it
-    Finish(now, FolderOf(now.name) + L"." + LeafOf(now.name) + L".journal", report);
+    Finish(now, JournalBeside(now.name), report);
     const std::wstring state = StateFolder();
     WIN32_FIND_DATAW found;
     HANDLE search = state.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW((state + L"*.journal").c_str(), &found);
