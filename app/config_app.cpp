@@ -66,7 +66,7 @@ ConfigApp::ConfigApp(int& argc, char** argv) : application_(argc, argv) {
 
 int ConfigApp::InitInstance() {
     ConfigDialog dialog;
-    if (!dialog.PlayerQuit()) dialog.exec();  // OK or Cancel: either way the program ends
+    if (dialog.Open()) dialog.exec();  // OK or Cancel: either way the program ends
     return EXIT_SUCCESS;
 }
 

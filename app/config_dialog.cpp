@@ -31,10 +31,14 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), controller_(*this
         });
     }
 
-    opening_ = true;
-    playerQuit_ = !controller_.Open();
-    opening_ = false;
     ConnectNotifications();
+}
+
+bool ConfigDialog::Open() {
+    opening_ = true;
+    const bool opened = controller_.Open();
+    opening_ = false;
+    return opened;
 }
 
 void ConfigDialog::ConnectNotifications() {

@@ -16,10 +16,12 @@ namespace kov {
 
 class ConfigDialog : public QDialog, public DialogWindow {
 public:
-    // Reads the file; when it exists but cannot be read, asks first whether to quit.
+    // Builds the widgets only; nothing is read or asked yet.
     explicit ConfigDialog(QWidget* parent = nullptr);
-    // The player chose to quit at opening: the dialog is not to be shown, and nothing is saved.
-    bool PlayerQuit() const { return playerQuit_; }
+    // The opening step: reads the file and shows its settings, first asking whether to quit when
+    // it exists but cannot be read. False when the player chose to quit (or the folder cannot be
+    // used): the dialog is not to be shown, and nothing is saved.
+    bool Open();
 
     // SettingsPanel on the real controls; setting a control from code notifies nobody.
     void SetListPosition(int32_t control, int32_t position) override;
@@ -54,7 +56,6 @@ private:
     QAbstractButton* Button(int32_t control) const;
 
     DialogController controller_;  // holds the store: built with the dialog, cleared with it
-    bool playerQuit_ = false;
     bool opening_ = false;  // the dialog is not shown yet
     bool iconGiven_ = false;
     std::map<int32_t, QWidget*> controls_;

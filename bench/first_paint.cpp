@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
 #ifdef FIRST_PAINT_OURS
     kov::ConfigDialog dialog;
+    dialog.Open();
 #else
     QDialog dialog;
     AddBareControls(dialog);

@@ -37,13 +37,16 @@ auto Guarded(Step step) -> decltype(step()) {
 }  // namespace
 
 struct DialogController::State {
+    explicit State(detail::FileSystem& fileSystem) : file(fileSystem) {}
     ConfigurationStore store;
     ConfigFile file;      // kov.ini in the folder that was current when the dialog opened
     ReadReport dropped;   // what reading could not keep
 };
 
-DialogController::DialogController(DialogWindow& window)
-    : window_(window), state_(Guarded([] { return std::make_unique<State>(); })) {}
+DialogController::DialogController(DialogWindow& window) : DialogController(window, detail::PlatformFileSystem()) {}
+
+DialogController::DialogController(DialogWindow& window, detail::FileSystem& fileSystem)
+    : window_(window), state_(Guarded([&] { return std::make_unique<State>(fileSystem); })) {}
 
 DialogController::~DialogController() = default;
 

@@ -12,10 +12,16 @@
 
 namespace kov {
 
+namespace detail {
+class FileSystem;
+}
+
 class DialogController {
 public:
     // Builds the store and takes hold of the current folder; the window is not used yet.
     explicit DialogController(DialogWindow& window);
+    // The same, reaching the disk through the given primitives (a test's, that fail on demand).
+    DialogController(DialogWindow& window, detail::FileSystem& fileSystem);
     ~DialogController();
     DialogController(const DialogController&) = delete;
     DialogController& operator=(const DialogController&) = delete;

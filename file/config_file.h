@@ -1,23 +1,26 @@
 // The file boundary: kov.ini in the folder the program was started in, read when the dialog
-// opens and saved on OK. Nothing else in the program touches the file.
+// opens and saved on OK. Nothing else in the program touches the file. The policy is written
+// once here and in the files beside it; beneath it, each platform gives only primitives
+// (file_system.h).
 //
 // Contract, written once here:
-// - The file is reached through a handle on the starting folder, never through its name, so a
-//   long, undecodable or deleted folder name never leads to another folder's file. (On Windows
+// - The file is that folder's: reached through a handle on the starting folder (on Windows,
 //   through the folder's name, checked against the folder held open since the start: a folder
-//   moved or replaced is refused. The Windows folder itself is never used, and an old game's
-//   VirtualStore copy, which is what the game reads, is the file when it exists.)
+//   moved or replaced is refused), so a long, undecodable or deleted folder name never leads to
+//   another folder's file. The Windows folder itself is never used, and an old game's
+//   VirtualStore copy, which is what the game reads, is the file when it exists. Without a
+//   kov.ini, a name that matches it ignoring ASCII case (KOV.INI, copied from a CD) is the
+//   file, as the game finds it under Wine.
 // - Reading takes all or nothing: a file that exists but cannot be read completely (not a
 //   regular file, no permission, an I/O error, larger than kMaxFileSize, UTF-16 text) leaves
 //   the store untouched and says why. Nothing blocks: a FIFO is opened without waiting.
-// - Saving never leaves a half-written file: on any failure the file keeps its old bytes, and
-//   the result says what the file was found to hold when it was read back. A crash or a power
-//   cut at any instant leaves the old or the new bytes whole on disk (in the file, or in the
-//   journal of an in-place write, which the next start finishes), and a kill never leaves a
-//   file that reads as a mixture of the two.
-//   Owner, group, mode, extended attributes (ACLs among them) and hard links are kept; a
-//   symbolic link stays a link and its target receives the text; something that is not a
-//   regular file, or a regular file without write permission, is never replaced.
+// - Saving never leaves a half-written file: on any failure the result says what the file was
+//   found to hold when it was read back. A crash or a power cut at any instant leaves the old
+//   or the new bytes whole on disk (in the file, or in the journal of an in-place write, which
+//   the next start finishes), and a kill never leaves a file that reads as a mixture of the two.
+//   Owner, group, mode, extended attributes (ACLs among them), Windows' attributes and creation
+//   time, and hard links are kept; a symbolic link stays a link and its target receives the
+//   text; something that is not a regular file, or a file marked read-only, is never replaced.
 // - Reasons are plain words, ready to show.
 // - The text is given and read with "\n" line ends; on Windows the file has "\r\n".
 #pragma once
@@ -28,6 +31,7 @@
 #include <vector>
 
 #include "configuration_store.h"
+#include "file_system.h"
 
 namespace kov {
 
@@ -37,7 +41,7 @@ inline constexpr std::uint64_t kMaxFileSize = 16u << 20;
 
 // The file as it was seen when read: compared again before a save.
 struct FileSnapshot {
-    int error = 0;  // of looking at it: ENOENT when there was none
+    detail::Problem problem = detail::Problem::None;  // of looking at it: NotFound when there was none
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t size = 0;
@@ -55,21 +59,29 @@ enum class OpenOutcome {
     NoFolder,    // the folder cannot be used at all: nothing is read, and nothing can be saved
 };
 
-struct OpenResult {
-    OpenOutcome outcome = OpenOutcome::Missing;
-    std::string reason;        // Unreadable, NoFolder: why, in plain words
-    bool replaceable = false;  // Unreadable: a writable regular file, which a save may replace
-    bool readOnly = false;     // Unreadable: a regular file that is not replaced because it is read-only
-    ReadReport dropped;        // Read: the lines a save would lose
+// What OK would do to a file that could not be read.
+enum class Replacement {
+    Allowed,          // replace it with the settings shown
+    ReadOnly,         // nothing: it is marked read-only or may not be written
+    NotARegularFile,  // nothing: it is a folder, a device, a FIFO or a socket
 };
 
-// What the file holds after a save, as read back from the disk.
+struct OpenResult {
+    OpenOutcome outcome = OpenOutcome::Missing;
+    std::string reason;  // Unreadable, NoFolder: why, in plain words
+    Replacement replacement = Replacement::NotARegularFile;  // Unreadable
+    ReadReport dropped;  // Read: the lines a save would lose
+};
+
+// What a file holds, against what it held before a save and the text being saved.
 enum class FileHolds {
-    OldBytes,  // what it held before (or still no file, when there was none)
-    NewText,   // the text that was to be saved
-    Other,     // neither: bytes that are not the old ones and not the new text
-    Nothing,   // there is no file under its name
-    Unknown,   // it could not be read back
+    OldBytes,       // what it held before (or still no file, when there was none)
+    NewText,        // the text that was to be saved
+    NewTextPadded,  // the new text and the line ends that hide the old tail, not yet cut
+    Mixture,        // an in-place write torn part way: each byte old or new
+    Other,          // neither: bytes that are not the old ones and not the new text
+    Nothing,        // there is no file under its name
+    Unknown,        // it could not be read back
 };
 
 // The three ends of a save. Every failure is settled by reading the file back, never assumed.
@@ -99,9 +111,9 @@ struct RecoveryReport {
 
 class ConfigFile {
 public:
-    // Takes hold of the current folder.
+    // Takes hold of the current folder, through the platform's primitives or the given ones.
     ConfigFile();
-    ~ConfigFile();
+    explicit ConfigFile(detail::FileSystem& fileSystem);
     ConfigFile(const ConfigFile&) = delete;
     ConfigFile& operator=(const ConfigFile&) = delete;
 
@@ -110,10 +122,11 @@ public:
     const std::string& DisplayName() const { return displayName_; }
 
     // Before reading: finishes what a crash or a power cut left of a save. A journal of an
-    // in-place write that matches the file is finished: removed when the file holds its old or
-    // new bytes, else the old bytes are written back first. A journal of another file is kept and
-    // reported. This program's stale temporary files beside the file go (and, on Windows, a
-    // backup left by a replacement is put back when the file is gone).
+    // in-place write is finished when the file holds its old or new bytes or a torn mixture of
+    // them: removed, after the old bytes are written back over a mixture. A journal of a file
+    // that holds anything else, or is gone, is kept and reported. This program's stale
+    // temporary files beside the file go, and a backup left by a replacement is put back when
+    // the file is gone.
     RecoveryReport Recover();
     // Adds the file's settings to the store, or nothing. A ConfigurationException (out of
     // memory) passes to the caller.
@@ -126,22 +139,16 @@ public:
     SaveResult Save(const std::string& text, const std::function<bool()>& allowUnprotected = {});
 
 private:
-#ifdef _WIN32
-    OpenResult ReadFrom(const std::wstring& name, ConfigurationStore& store);
     // Why nothing may be saved in the starting folder now (empty when it may).
     std::string FolderProblem() const;
+    // What the file under its name is now, for ChangedSinceRead.
+    FileSnapshot Observe(bool withHash) const;
 
-    std::wstring folder_;         // the starting folder, "\\?\" absolute, with a trailing separator
-    void* folderHandle_ = nullptr;  // held open from the start
-    std::uint64_t folderVolume_ = 0;
-    std::uint64_t folderIndex_ = 0;
-    std::string folderProblem_;   // why the starting folder is not to be used at all
-    std::wstring file_;           // the file: kov.ini in the folder, or the copy Windows keeps for the game
-#else
-    int folder_ = -1;
-    std::string path_;  // kov.ini's absolute name as bytes, when it can be formed
-#endif
-    int folderError_ = 0;
+    detail::FileSystem& fs_;
+    detail::Folder start_;   // the starting folder, held from the start
+    std::string startProblem_;  // why it is not to be used at all
+    detail::Folder folder_;  // the file's folder: the starting one, or the VirtualStore copy's
+    std::string name_;       // the file's name in it, as found there
     std::string displayName_;
     FileSnapshot snapshot_;
 };

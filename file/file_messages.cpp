@@ -22,9 +22,11 @@ std::string ShownLine(const std::string& line) {
 std::string UnreadableMessage(const std::string& fileName, const OpenResult& opened) {
     std::string text = "The settings file " + fileName + " cannot be read: " + opened.reason +
                        ".\n\nQuit leaves it as it is. Use defaults opens the settings with their default values";
-    text += opened.replaceable ? "; OK will then replace the file with them."
-            : opened.readOnly  ? "; they cannot be saved over it, as it may not be written to."
-                               : "; they cannot be saved over it, as it is not a regular file.";
+    switch (opened.replacement) {
+        case Replacement::Allowed: return text + "; OK will then replace the file with them.";
+        case Replacement::ReadOnly: return text + "; they cannot be saved over it, as it may not be written to.";
+        default: return text + "; they cannot be saved over it, as it is not a regular file.";
+    }
     return text;
 }
 

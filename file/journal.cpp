@@ -1,6 +1,7 @@
 // The rollback journal of an in-place save.
 #include "journal.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "read_policy.h"
@@ -9,7 +10,8 @@ namespace kov::detail {
 
 namespace {
 
-constexpr std::string_view kMagic = "kovconfig journal 1\n";
+constexpr std::string_view kFirstMagic = "kovconfig journal 1\n";  // without the new bytes
+constexpr std::string_view kMagic = "kovconfig journal 2\n";
 constexpr std::string_view kCheck = "check ";
 
 // A number field: "key value\n".
@@ -46,8 +48,14 @@ private:
 
 }  // namespace
 
+Journal JournalOf(const Info& info, std::string path, std::string oldBytes, std::string_view newBytes) {
+    Journal journal{info.device, info.inode, std::move(path), oldBytes.size(), Hash(oldBytes), newBytes.size(),
+                    Hash(newBytes), std::move(oldBytes), std::string(newBytes)};
+    return journal;
+}
+
 std::string EncodeJournal(const Journal& journal) {
-    std::string out(kMagic);
+    std::string out(journal.newBytes ? kMagic : kFirstMagic);
     Field(out, "device", journal.device);
     Field(out, "inode", journal.inode);
     Field(out, "path", journal.path.size());
@@ -56,7 +64,7 @@ std::string EncodeJournal(const Journal& journal) {
     Field(out, "old-hash", journal.oldHash);
     Field(out, "new-size", journal.newSize);
     Field(out, "new-hash", journal.newHash);
-    out.append(journal.oldBytes);
+    out.append(journal.oldBytes).append(journal.newBytes.value_or(std::string()));
     // Whether the whole journal reached the disk: a crash while it was written leaves it short.
     Field(out, kCheck.substr(0, kCheck.size() - 1), Hash(out));
     return out;
@@ -73,14 +81,17 @@ std::optional<Journal> DecodeJournal(std::string_view bytes) {
     Journal journal;
     Parser parser(bytes.substr(0, checkAt));
     std::uint64_t pathSize = 0;
-    if (!parser.Literal(kMagic) || !parser.Number("device", journal.device) || !parser.Number("inode", journal.inode) ||
+    const bool first = parser.Literal(kFirstMagic);
+    if ((!first && !parser.Literal(kMagic)) || !parser.Number("device", journal.device) || !parser.Number("inode", journal.inode) ||
         !parser.Number("path", pathSize) || !parser.Bytes(pathSize, journal.path) || !parser.Literal("\n") ||
         !parser.Number("old-size", journal.oldSize) || !parser.Number("old-hash", journal.oldHash) ||
         !parser.Number("new-size", journal.newSize) || !parser.Number("new-hash", journal.newHash) ||
-        parser.rest().size() != journal.oldSize)
+        parser.rest().size() != journal.oldSize + (first ? 0 : journal.newSize))
         return std::nullopt;
-    journal.oldBytes = parser.rest();
-    if (Hash(journal.oldBytes) != journal.oldHash) return std::nullopt;
+    journal.oldBytes = parser.rest().substr(0, journal.oldSize);
+    if (!first) journal.newBytes = parser.rest().substr(journal.oldSize);
+    if (Hash(journal.oldBytes) != journal.oldHash || (journal.newBytes && Hash(*journal.newBytes) != journal.newHash))
+        return std::nullopt;
     return journal;
 }
 
@@ -110,14 +121,28 @@ bool IsTemporaryNameOf(std::string_view candidate, std::string_view fileName) {
     return true;
 }
 
-JournalState StateAgainst(const Journal& journal, std::string_view bytes) {
-    if (bytes.size() == journal.oldSize && Hash(bytes) == journal.oldHash) return JournalState::OldBytes;
-    if (bytes.size() == journal.newSize && Hash(bytes) == journal.newHash) return JournalState::NewBytes;
+bool IsSettingsTextStart(std::string_view bytes) {
+    const auto startsWith = [&](std::string_view header) {
+        return bytes.substr(0, header.size()) == header.substr(0, std::min(header.size(), bytes.size()));
+    };
+    return startsWith("[]\n") || startsWith("[]\r\n");
+}
+
+FileHolds StateAgainst(const Journal& journal, std::string_view bytes, bool sameFile) {
+    if (bytes == journal.oldBytes) return FileHolds::OldBytes;
+    if (bytes.size() == journal.newSize && Hash(bytes) == journal.newHash) return FileHolds::NewText;
     if (journal.newSize < journal.oldSize && bytes.size() == journal.oldSize &&
         Hash(bytes.substr(0, journal.newSize)) == journal.newHash &&
         bytes.find_first_not_of('\n', journal.newSize) == std::string_view::npos)
-        return JournalState::NewPadded;
-    return JournalState::Neither;
+        return FileHolds::NewTextPadded;
+    if (!journal.newBytes) return sameFile ? FileHolds::Mixture : FileHolds::Other;
+    // Torn part way: no longer than the write made it, and within the old size each byte the
+    // old one or the new one (beyond it, a growth that a power cut may leave unwritten).
+    const std::string padded = PaddedOver(*journal.newBytes, journal.oldBytes.size());
+    if (bytes.size() > padded.size()) return FileHolds::Other;
+    for (std::size_t at = 0; at < bytes.size() && at < journal.oldBytes.size(); ++at)
+        if (bytes[at] != journal.oldBytes[at] && bytes[at] != padded[at]) return FileHolds::Other;
+    return FileHolds::Mixture;
 }
 
 std::string PaddedOver(std::string_view text, std::size_t oldSize) {

@@ -7,6 +7,16 @@ std::string TooLargeReason() {
     return "it is larger than " + std::to_string(kMaxFileSize >> 20) + " MiB, far more than a settings file holds";
 }
 
+std::string NotARegularFile(Kind kind) {
+    switch (kind) {
+        case Kind::Folder: return "it is a folder, not a file";
+        case Kind::Fifo: return "it is a named pipe (FIFO), not a file";
+        case Kind::Device: return "it is a device, not a file";
+        case Kind::Socket: return "it is a socket, not a file";
+        default: return "it is not a regular file";
+    }
+}
+
 std::uint64_t Hash(std::string_view bytes) {
     std::uint64_t hash = 14695981039346656037ull;
     for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;

@@ -7,10 +7,13 @@
 #include <string_view>
 
 #include "config_file.h"
+#include "file_system.h"
 
 namespace kov::detail {
 
 std::string TooLargeReason();
+// Why something that is not a regular file is not read or replaced.
+std::string NotARegularFile(Kind kind);
 // 64-bit FNV-1a: enough to tell whether bytes changed (nothing here defends against a forger).
 std::uint64_t Hash(std::string_view bytes);
 // Fills result (outcome, reason, dropped lines) and snapshot's hash from a whole file's bytes.

@@ -1,26 +1,24 @@
 // Settling a save that did not finish from what the disk holds.
 #include "save_outcome.h"
 
-#include "read_policy.h"
-
 namespace kov::detail {
 
 namespace {
 
 // Same file, same size, same time: nothing was written to it. Used when the bytes cannot be
 // compared because the file cannot be read (a file its owner may write but not read).
-bool SameUntouchedFile(const FileSnapshot& a, const FileSnapshot& b) {
+bool SameUntouchedFile(const Info& a, const Info& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedSeconds == b.modifiedSeconds &&
            a.modifiedNanoseconds == b.modifiedNanoseconds;
 }
 
-FileHolds Holds(const FileState& before, const FileState& now, std::string_view newBytes) {
+FileHolds WhatTheFileHolds(const FileState& before, const FileState& now, std::string_view newBytes) {
     if (!now.exists) return before.exists ? FileHolds::Nothing : FileHolds::OldBytes;
     if (now.bytes) {
         if (before.exists && before.bytes && *now.bytes == *before.bytes) return FileHolds::OldBytes;
         if (*now.bytes == newBytes) return FileHolds::NewText;
     }
-    if (before.exists && !before.bytes && SameUntouchedFile(before.identity, now.identity)) return FileHolds::OldBytes;
+    if (before.exists && !before.bytes && SameUntouchedFile(before.info, now.info)) return FileHolds::OldBytes;
     return now.bytes ? FileHolds::Other : FileHolds::Unknown;
 }
 
@@ -30,7 +28,7 @@ SaveResult Settle(std::string reason, const FileState& before, const FileState& 
                   std::string oldBytesAt) {
     SaveResult result;
     result.reason = std::move(reason);
-    result.holds = Holds(before, now, newBytes);
+    result.holds = WhatTheFileHolds(before, now, newBytes);
     if (result.holds == FileHolds::OldBytes) {
         result.outcome = SaveOutcome::NotSavedUnchanged;
         if (!before.exists) result.holds = FileHolds::Nothing;  // there was none, and there is none
@@ -46,16 +44,6 @@ SaveResult SavedResult() {
     result.outcome = SaveOutcome::Saved;
     result.holds = FileHolds::NewText;
     return result;
-}
-
-FileSnapshot SnapshotOf(const FileState& state, int missingError) {
-    FileSnapshot snapshot = state.identity;
-    if (!state.exists) snapshot.error = missingError;
-    if (state.bytes) {
-        snapshot.hashed = true;
-        snapshot.hash = Hash(*state.bytes);
-    }
-    return snapshot;
 }
 
 }  // namespace kov::detail

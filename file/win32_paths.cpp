@@ -95,6 +95,8 @@ bool IsWindowsFolder(const std::wstring& folder) {
            same(GetSystemWow64DirectoryW(path, MAX_PATH + 1));
 }
 
+std::wstring LocalAppData() { return WithSeparator(KnownFolder(FOLDERID_LocalAppData)); }
+
 std::wstring VirtualStoreName(const std::wstring& name) {
     const std::wstring local = KnownFolder(FOLDERID_LocalAppData);
     if (local.empty() || name.starts_with(kExtendedUnc)) return {};

@@ -27,6 +27,9 @@ bool SameName(std::wstring_view a, std::wstring_view b);
 // its folder could not be handed over starts here).
 bool IsWindowsFolder(const std::wstring& folder);
 
+// The user's own application data folder (%LOCALAPPDATA%), with its separator; empty when there is none.
+std::wstring LocalAppData();
+
 // Where Windows keeps an old 32-bit program's copy of a file it may not write: for a name under
 // Program Files, Program Files (x86), the Windows folder or ProgramData, the same path below
 // %LOCALAPPDATA%\VirtualStore; empty for a name anywhere else.

@@ -108,6 +108,7 @@ private slots:
     void builtWindowMatchesItsTemplate() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         const QPoint base = BaseUnits(dialog);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Configuration for game Kov    "));
         QCOMPARE(dialog.font().pointSize(), 8);
@@ -136,6 +137,7 @@ private slots:
     void tabOrderAndFocus() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         // The checked radio button follows the last tab stop.
         const QList<int> expected = {1, 2, 1003, 1004, 1005, 1006, 1007, 1008, 1010, 1014, 1015, 1016, 1017, 1018};
         QList<int> order;
@@ -158,6 +160,7 @@ private slots:
     void listsHoldTheirItems() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         for (const ListItems& list : kListItems) {
             auto* combo = qobject_cast<QComboBox*>(dialog.Control(list.control));
             QVERIFY(combo != nullptr);
@@ -176,11 +179,13 @@ private slots:
         // A 16-bit card: the opening rules disable nothing, so whatever is disabled came from elsewhere.
         QVERIFY(WriteAll(folder.file(), "[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n\"driver type\"=dword:00010003\n"));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         for (QWidget* widget : testing::TemplateControls(dialog))
             QVERIFY2(widget->isEnabled(), qPrintable(TextOf(widget)));
 
         QVERIFY(WriteAll(folder.file(), "[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n\"driver type\"=dword:00000000\n"));
         ConfigDialog none;
+        QVERIFY(none.Open());
         for (int id : {1004, 1005, 1006, 1007}) QVERIFY(!none.Control(id)->isEnabled());
         for (int id : {1003, 1008, 1010, 1014, 1015, 1016, 1017, 1018, 1019, 1, 2}) QVERIFY(none.Control(id)->isEnabled());
     }
@@ -188,6 +193,7 @@ private slots:
     void okAtOnceWritesTheDefaultFile() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QTest::keyClick(&dialog, Qt::Key_Return);  // the default button
@@ -209,6 +215,7 @@ private slots:
             const QByteArray original = "[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n";
             if (existing) QVERIFY(WriteAll(folder.file(), original));
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             QTest::mouseClick(dialog.Control(IDC_USE_HQ_MIXING), Qt::LeftButton);  // a change to lose
@@ -230,6 +237,7 @@ private slots:
                          "[/CONFIG_CATEGORY_USER/Profile]\n\"name\"=string:\"Player One\"\n\"seen\"=bool:True\n"
                          "\"count\"=dword:0000002a\n"));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.accept();
         const QByteArray text = ReadAll(folder.file());
         QVERIFY(text.contains("[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n\"driver irq\"=dword:00000007\n"
@@ -241,6 +249,7 @@ private slots:
     void playerInputIsStoredAndCodeChangesAreNot() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         // From code: nothing must reach the store.
@@ -283,6 +292,7 @@ private slots:
     void soundCardChangeSetsTheGroupsAndRepaintsAtOnce() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCoreApplication::processEvents();
@@ -308,6 +318,7 @@ private slots:
     void aboutIsReachableFromTheWindowMenu() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         QVERIFY(QTest::qWaitForWindowActive(&dialog));

@@ -47,6 +47,7 @@ private slots:
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kSixteenBitCard));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const DialogBaseUnits base = BaseUnitsOf(QFontMetrics(dialog.font()));
@@ -77,6 +78,7 @@ private slots:
         QApplication::setStyle(style);
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (QGroupBox* box : dialog.findChildren<QGroupBox*>()) {
@@ -104,6 +106,7 @@ private slots:
     void theRenderingRadiosAreReachableByKeyboard() {
         WorkingFolder folder;  // no file: sound card "Autodetection", the audio controls disabled
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.Control(IDOK)->setFocus();
@@ -134,6 +137,7 @@ private slots:
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kSixteenBitCard));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         // Check boxes and radios form one group, in template order, round the group.
@@ -159,6 +163,7 @@ private slots:
     void assistiveTechnologyReadsNamesAndGroups() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         const std::pair<int, const char*> lists[] = {
             {IDC_SOUND_CARD_TYPE, "Sound card type"}, {IDC_PORT, "Sound card port number"},
             {IDC_IRQ, "Sound card IRQ number"},       {IDC_DMA_8BIT, "8bit DMA channel"},
@@ -194,10 +199,12 @@ private slots:
         QList<QRect> leftToRight;
         {
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             for (QWidget* control : testing::TemplateControls(dialog)) leftToRight.append(control->geometry());
         }
         QApplication::setLayoutDirection(Qt::RightToLeft);
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QApplication::setLayoutDirection(Qt::LeftToRight);
         QList<QRect> rightToLeft;
         for (QWidget* control : testing::TemplateControls(dialog)) {

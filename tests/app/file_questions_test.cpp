@@ -36,8 +36,9 @@ private slots:
              {QStringLiteral("Return"), QStringLiteral("Escape"), QStringLiteral("close"), QStringLiteral("Quit")}) {
             Answers answers({answer});
             ConfigDialog dialog;
+            QVERIFY2(answers.texts.isEmpty(), "a question asked while the dialog was built");
+            QVERIFY(!dialog.Open());
             QVERIFY(answers.done());
-            QVERIFY(dialog.PlayerQuit());
             QCOMPARE(answers.titles.value(0), kTitle);
             QCOMPARE(answers.formats.value(0), Qt::PlainText);
             QVERIFY(answers.texts.value(0).contains(folder.file() + " cannot be read: it is a named pipe (FIFO)"));
@@ -54,6 +55,7 @@ private slots:
             WorkingFolder folder;
             QVERIFY(WriteAll(folder.file(), kOriginal));
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             const QByteArray theirs = kOriginal + "\"theirs\"=dword:00000002\n";
             QVERIFY(WriteAll(folder.file(), theirs));
             Answers answers({answer});
@@ -69,6 +71,7 @@ private slots:
             const QByteArray commented = "; my note\n" + kOriginal;
             QVERIFY(WriteAll(folder.file(), commented));
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             Answers answers({answer});
             dialog.accept();
             QVERIFY(answers.done());
@@ -84,6 +87,7 @@ private slots:
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), "; my note\n" + kOriginal));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QVERIFY(WriteAll(folder.file(), "; my note\n" + kOriginal + "\n"));
         Answers answers({QStringLiteral("Replace"), QStringLiteral("Save")});
         dialog.accept();
@@ -100,6 +104,7 @@ private slots:
         QCOMPARE(mkdir("kov.ini", 0755), 0);
         Answers answers({QStringLiteral("Use defaults")});
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QVERIFY(answers.texts.value(0).contains("<font size=6>All saved/kov.ini"));
         QCOMPARE(answers.formats.value(0), Qt::PlainText);
         dialog.accept();  // a folder is not replaced: a failure message, in plain text too

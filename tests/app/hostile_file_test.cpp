@@ -78,6 +78,7 @@ private slots:
         timer.start();
         {
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             Answers answers({QStringLiteral("Save")});
@@ -98,6 +99,7 @@ private slots:
         QVERIFY(QDir(folder.path()).mkdir("kov.ini"));
         Answers answers({QStringLiteral("Use defaults")});
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QVERIFY(answers.done());
         QVERIFY2(answers.texts.value(0).contains("it is a folder, not a file"), qPrintable(answers.texts.value(0)));
         dialog.show();
@@ -119,6 +121,7 @@ private slots:
         QVERIFY(QFile::setPermissions(folder.file(), QFile::WriteOwner));
         Answers answers({QStringLiteral("Use defaults")});
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QVERIFY(answers.done());
         QVERIFY2(answers.texts.value(0).contains("Permission denied"), qPrintable(answers.texts.value(0)));
         QVERIFY(answers.texts.value(0).contains("OK will then replace the file"));

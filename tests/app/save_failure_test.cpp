@@ -51,6 +51,7 @@ private slots:
         QVERIFY(WriteAll(folder.file(), kOriginal));
         QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         ExpectFailedSave(dialog, folder.file(), QStringLiteral("(the file is read-only)"));
         QCOMPARE(ReadAll(folder.file()), kOriginal);
         QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
@@ -72,6 +73,7 @@ private slots:
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
         {
             ConfigDialog dialog;
+            QVERIFY(dialog.Open());
             dialog.accept();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
@@ -83,6 +85,7 @@ private slots:
         QVERIFY(QFile::remove(folder.file()));
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         ExpectFailedSave(dialog, folder.file(), QStringLiteral("Permission denied"));
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(Entries(folder.path()), QStringList{});
@@ -93,6 +96,7 @@ private slots:
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kOriginal));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         // Files may grow to 100 bytes only; the new text is longer.
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -113,13 +117,15 @@ private slots:
         const QByteArray smallDisk = qgetenv("KOV_SMALL_DISK");
         if (smallDisk.isEmpty()) QSKIP("needs a small file system; the full_disk test provides one");
         QDir::setCurrent(QString::fromLocal8Bit(smallDisk));
-        // The old file fills one page of two; the new text needs two.
+        // The old file fills one page of two and another file the other; the new text needs two.
         const QByteArray original = "[/CONFIG_CATEGORY_USER]\n\"big\"=string:\"" + QByteArray(3500, 'x') + "\"\n";
         QVERIFY(WriteAll(QStringLiteral("kov.ini"), original));
+        QVERIFY(WriteAll(QStringLiteral("other"), QByteArray(4000, 'o')));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")), QStringLiteral("No space left on device"));
         QCOMPARE(ReadAll(QStringLiteral("kov.ini")), original);
-        QCOMPARE(Entries(QDir::currentPath()), QStringList{"kov.ini"});
+        QCOMPARE(Entries(QDir::currentPath()), (QStringList{"kov.ini", "other"}));
         dialog.reject();
     }
 
@@ -127,10 +133,12 @@ private slots:
         WorkingFolder folder;
         QVERIFY(WriteAll(folder.file(), kOriginal));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         const QString fileName = folder.file();
         QVERIFY(QDir(folder.path()).removeRecursively());
-        testing::Answers answers({QStringLiteral("Replace")});  // the file went with it
+        testing::Answers answers({QStringLiteral("Replace")});
         ExpectFailedSave(dialog, fileName, QStringLiteral("was deleted"));
+        QVERIFY2(!answers.done(), "asked whether to replace a file that cannot be saved into its folder");
         QVERIFY(!QFileInfo::exists(fileName));
         dialog.reject();
     }
@@ -142,6 +150,7 @@ private slots:
         QVERIFY(WriteAll(target, kOriginal));
         QVERIFY(QFile::link("real/settings.ini", folder.file()));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(QFileInfo(folder.file()).isSymLink());
@@ -155,6 +164,7 @@ private slots:
         QVERIFY(WriteAll(folder.file(), kOriginal));
         QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::WriteOwner));
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         struct stat status {};

@@ -39,6 +39,7 @@ private slots:
     void listsMakeTheirPopupsWhenFirstOpened() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QList<QComboBox*> lists;
@@ -57,6 +58,7 @@ private slots:
     void theWindowIconComesRightAfterTheFirstPaint() {
         WorkingFolder folder;
         ConfigDialog dialog;
+        QVERIFY(dialog.Open());
         QVERIFY2(!dialog.testAttribute(Qt::WA_SetWindowIcon), "nothing of the icon before the dialog is shown");
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

@@ -27,11 +27,8 @@ const std::string kTheirs = OnDisk("[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:0000
 
 class DialogControllerTest : public testing::FileTest {
 protected:
-    void TearDown() override {
-        testing::ClearFailures();
-        FileTest::TearDown();
-    }
     RecordingWindow window;
+    testing::FaultyFileSystem faulty;
 };
 
 TEST_F(DialogControllerTest, OpeningFillsTheListsFirstAndMakesTheCheckedRadioATabStop) {
@@ -139,12 +136,12 @@ TEST_F(DialogControllerTest, AFailedSaveKeepsTheDialogOpenAndSaysWhatTheFileHold
     // writing the old bytes back.
     fs::create_hard_link(kFile, "second");
     RecordingWindow player;
-    DialogController controller(player);
+    DialogController controller(player, faulty);
     ASSERT_TRUE(controller.Open());
-    testing::InjectFailure(testing::Step::Sync, testing::Fault::IoError, 0, 1, kFile);
-    testing::InjectFailure(testing::Step::Write, testing::Fault::IoError, 1, -1, kFile);
+    faulty.Fail(testing::Step::Sync, testing::Fault::IoError, 0, 1, kFile);
+    faulty.Fail(testing::Step::Write, testing::Fault::IoError, 1, -1, kFile);
     EXPECT_FALSE(controller.Ok());
-    testing::ClearFailures();
+    faulty.Clear();
     ASSERT_EQ(player.messages.size(), 1u);
     EXPECT_EQ(player.messages[0].find("left as it was"), std::string::npos) << player.messages[0];
     // What the message says the file holds is what it holds.
@@ -163,8 +160,10 @@ TEST_F(DialogControllerTest, AnInterruptedSaveIsPutRightAndToldBeforeTheSettings
     const std::string next = OnDisk("[/CONFIG_CATEGORY_USER]\n\"m\"=dword:00000002\n");
     Write(kFile, next + kTheirs.substr(next.size()));  // torn: the new text over the old tail
     const auto [device, inode] = testing::Identity(kFile);
-    Write(".kov.ini.journal", detail::EncodeJournal({device, inode, "kov.ini", kTheirs.size(), detail::Hash(kTheirs),
-                                                    next.size(), detail::Hash(next), kTheirs}));
+    detail::Info info;
+    info.device = device;
+    info.inode = inode;
+    Write(".kov.ini.journal", detail::EncodeJournal(detail::JournalOf(info, "kov.ini", kTheirs, next)));
     DialogController controller(window);
     ASSERT_TRUE(controller.Open());
     ASSERT_EQ(window.messages.size(), 1u);
@@ -178,9 +177,9 @@ TEST_F(DialogControllerTest, AnInterruptedSaveIsPutRightAndToldBeforeTheSettings
 TEST_F(DialogControllerTest, WithNoRecordOfTheOldSettingsPossibleOkAsksFirst) {
     Write(kFile, kTheirs);
     fs::create_hard_link(kFile, "second");  // saved in place
-    DialogController controller(window);
+    DialogController controller(window, faulty);
     ASSERT_TRUE(controller.Open());
-    testing::InjectFailure(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, ".journal");
+    faulty.Fail(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, ".journal");
     window.answers = {Answer::Safe};
     EXPECT_FALSE(controller.Ok());
     ASSERT_EQ(window.questions.size(), 1u);
@@ -191,7 +190,7 @@ TEST_F(DialogControllerTest, WithNoRecordOfTheOldSettingsPossibleOkAsksFirst) {
     EXPECT_EQ(Contents(kFile), kTheirs);
     window.answers = {Answer::Other};
     EXPECT_TRUE(controller.Ok());
-    testing::ClearFailures();
+    faulty.Clear();
     EXPECT_NE(Contents("second").find(OnDisk("\"driver type\"=dword:0001ffff\n")), std::string::npos);
 }
 

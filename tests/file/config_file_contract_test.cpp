@@ -1,7 +1,14 @@
 // What the program promises about kov.ini, as tests against the file boundary's public
 // interface, run on every platform (natively, and the Windows build under Wine), with the
 // failures a disk cannot be made to show on demand injected.
+#include <cstring>
 #include <functional>
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#endif
 
 #include "config_file.h"
 #include "faults.h"
@@ -12,10 +19,8 @@
 namespace kov {
 namespace {
 
-using testing::ClearFailures;
 using testing::Contents;
 using testing::Fault;
-using testing::InjectFailure;
 using testing::kWindows;
 using testing::OnDisk;
 using testing::Step;
@@ -27,10 +32,7 @@ const std::string kNew = "[]\n\n[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000002
 
 class ConfigFileContract : public testing::FileTest {
 protected:
-    void TearDown() override {
-        ClearFailures();
-        FileTest::TearDown();
-    }
+    testing::FaultyFileSystem faulty_;
 };
 
 bool HasValue(ConfigurationStore& store, const char* path, const char* name) {
@@ -61,36 +63,55 @@ TEST_F(ConfigFileContract, NoFileMeansTheDefaultsAndASaveMakesIt) {
 TEST_F(ConfigFileContract, WhatCannotBeReadWholeIsNotReadAtAll) {
     const struct {
         const char* what;
-        std::function<void()> make;
+        std::function<void(testing::FaultyFileSystem&)> make;
         const char* reason;  // a part of it; empty: the platform's words for an I/O error
-        bool replaceable;
+        Replacement replacement;
     } cases[] = {
-        {"folder", [] { fs::create_directory(kConfigFileName); }, "it is a folder", false},
-        {"too large", [] { fs::resize_file((Write(kConfigFileName, kOld), kConfigFileName), kMaxFileSize + 1); },
-         "larger than 16 MiB", true},
-        {"UTF-16", [] { Write(kConfigFileName, std::string("\xFF\xFE[\0]\0", 6)); }, "UTF-16", true},
+        {"folder", [](testing::FaultyFileSystem&) { fs::create_directory(kConfigFileName); }, "it is a folder",
+         Replacement::NotARegularFile},
+        {"too large",
+         [](testing::FaultyFileSystem&) { fs::resize_file((Write(kConfigFileName, kOld), kConfigFileName), kMaxFileSize + 1); },
+         "larger than 16 MiB", Replacement::Allowed},
+        {"UTF-16", [](testing::FaultyFileSystem&) { Write(kConfigFileName, std::string("\xFF\xFE[\0]\0", 6)); }, "UTF-16",
+         Replacement::Allowed},
         {"I/O error at open",
-         [] { Write(kConfigFileName, kOld), InjectFailure(Step::Open, Fault::IoError, 0, 1, kConfigFileName); }, "",
-         true},
-        {"I/O error after 64 KiB",
-         [] {
-             Write(kConfigFileName, kOld + std::string(100000, '\n') + kOld);
-             InjectFailure(Step::Read, Fault::IoError, 1, 1, kConfigFileName);
+         [](testing::FaultyFileSystem& faulty) {
+             Write(kConfigFileName, kOld), faulty.Fail(Step::Open, Fault::IoError, 0, 1, kConfigFileName);
          },
-         "", true},
+         "", Replacement::Allowed},
+        {"I/O error after 64 KiB",
+         [](testing::FaultyFileSystem& faulty) {
+             Write(kConfigFileName, kOld + std::string(100000, '\n') + kOld);
+             faulty.Fail(Step::Read, Fault::IoError, 1, 1, kConfigFileName);
+         },
+         "", Replacement::Allowed},
+#ifndef _WIN32
+        {"FIFO", [](testing::FaultyFileSystem&) { ASSERT_EQ(mkfifo(kConfigFileName, 0644), 0); }, "named pipe (FIFO)",
+         Replacement::NotARegularFile},
+        {"link to /dev/zero", [](testing::FaultyFileSystem&) { fs::create_symlink("/dev/zero", kConfigFileName); },
+         "device", Replacement::NotARegularFile},
+        {"socket",
+         [](testing::FaultyFileSystem&) {
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::strcpy(address.sun_path, kConfigFileName);
+             ASSERT_EQ(bind(socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+         },
+         "socket", Replacement::NotARegularFile},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(kConfigFileName);
-        ConfigFile file;
-        c.make();
+        ConfigFile file(faulty_);
+        c.make(faulty_);
         ConfigurationStore store;
         const OpenResult opened = file.Read(store);
-        ClearFailures();
+        faulty_.Clear();
         EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
         const std::string reason = *c.reason != '\0' ? c.reason : testing::ReasonOf(Fault::IoError);
         EXPECT_NE(opened.reason.find(reason), std::string::npos) << opened.reason;
-        EXPECT_EQ(opened.replaceable, c.replaceable);
+        EXPECT_EQ(opened.replacement, c.replacement);
         EXPECT_TRUE(ReadsAsDefaults(store)) << "nothing may be read";
         EXPECT_FALSE(file.ChangedSinceRead()) << "the player chose the defaults: no false question";
     }
@@ -134,6 +155,20 @@ TEST_F(ConfigFileContract, ChangesByOthersAreNoticed) {
         c.change();
         EXPECT_EQ(file.ChangedSinceRead(), c.changed);
     }
+}
+
+TEST_F(ConfigFileContract, AnUpperCaseNameIsTheGamesFileUnderItsOwnName) {
+    Write("KOV.INI", kOld);
+    ConfigFile file;
+    ConfigurationStore store;
+    EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Read);
+    EXPECT_TRUE(HasValue(store, "CONFIG_CATEGORY_USER", "mine"));
+    EXPECT_NE(file.DisplayName().find("KOV.INI"), std::string::npos) << file.DisplayName();
+    ASSERT_TRUE(file.Save(kNew).saved());
+    EXPECT_EQ(Contents("KOV.INI"), OnDisk(kNew));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"KOV.INI"}) << "no second file the game never reads";
 }
 
 TEST_F(ConfigFileContract, HardLinksStayOneFile) {
@@ -192,8 +227,7 @@ TEST_F(ConfigFileContract, UseDefaultsPromisesOnlyWhatOkWillDo) {
     ConfigurationStore store;
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
-    EXPECT_TRUE(opened.readOnly);
-    EXPECT_FALSE(opened.replaceable);
+    EXPECT_EQ(opened.replacement, Replacement::ReadOnly);
     const std::string message = UnreadableMessage(file.DisplayName(), opened);
     EXPECT_EQ(message.find("OK will then replace"), std::string::npos) << message;
     EXPECT_NE(message.find("they cannot be saved over it, as it may not be written to."), std::string::npos) << message;
@@ -222,59 +256,61 @@ TEST_F(ConfigFileContract, AFolderReplacedByAnotherOfTheSameNameNeverGetsTheFile
     }
 }
 
-struct FailingStep {
-    const char* what;
-    Step step;
-    Fault fault;
-    const char* onlyFile = nullptr;  // a step on this file only
-};
-
-// Saves with each step failing once: nothing changes, and the reason is the platform's.
-void ExpectEachFailureLeavesTheOldBytes(testing::FileTest& test, std::initializer_list<FailingStep> steps,
-                                        const std::vector<std::string>& others, const std::function<void()>& prepare) {
-    for (const FailingStep& c : steps) {
+TEST_F(ConfigFileContract, EachFailingStepLeavesTheFileWhole) {
+    const struct {
+        const char* what;
+        bool inPlace;  // a second hard link: written in place
+        Step step;
+        Fault fault;
+        const char* onlyFile;  // a step on this file only
+        SaveOutcome outcome;
+        const char* reason;  // a part of it; empty: the platform's words for the fault
+    } cases[] = {
+        {"write", false, Step::Write, Fault::IoError, nullptr, SaveOutcome::NotSavedUnchanged, ""},
+        {"sync", false, Step::Sync, Fault::IoError, nullptr, SaveOutcome::NotSavedUnchanged, ""},
+        {"replace", false, Step::Replace, Fault::IoError, nullptr, SaveOutcome::NotSavedUnchanged, ""},
+        {"no room for a second copy, but for the text in the file's own space", false, Step::Write, Fault::DiskFull,
+         nullptr, SaveOutcome::Saved, ""},
+        {"the folder's sync after the rename", false, Step::SyncFolder, Fault::IoError, nullptr,
+         SaveOutcome::NotSavedChanged, "the folder could not be synced ("},
+        {"in place: write, disk full", true, Step::Write, Fault::DiskFull, kConfigFileName, SaveOutcome::NotSavedUnchanged, ""},
+        {"in place: sync", true, Step::Sync, Fault::IoError, kConfigFileName, SaveOutcome::NotSavedUnchanged, ""},
+        {"in place: no room for the longer text", true, Step::Reserve, Fault::DiskFull, kConfigFileName,
+         SaveOutcome::NotSavedUnchanged, ""},
+        {"in place: the close after the write", true, Step::Close, Fault::IoError, kConfigFileName,
+         SaveOutcome::NotSavedChanged, ""},
+    };
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        prepare();
-        ConfigFile file;
-        InjectFailure(c.step, c.fault, 0, 1, c.onlyFile);
+        fs::remove_all(folder_ / "second");
+        Write(kConfigFileName, kOld);
+        if (c.inPlace) fs::create_hard_link(kConfigFileName, folder_ / "second");
+        ConfigFile file(faulty_);
+        faulty_.Fail(c.step, c.fault, 0, 1, c.onlyFile);
         const SaveResult result = file.Save(kNew);
-        ClearFailures();
-        EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
-        EXPECT_EQ(result.holds, FileHolds::OldBytes);
-        EXPECT_EQ(result.reason, testing::ReasonOf(c.fault));
-        EXPECT_EQ(Contents(kConfigFileName), kOld);
-        EXPECT_EQ(test.Others(), others);
+        faulty_.Clear();
+        EXPECT_EQ(result.outcome, c.outcome) << result.reason;
+        const bool unchanged = c.outcome == SaveOutcome::NotSavedUnchanged;
+        EXPECT_EQ(result.holds, unchanged ? FileHolds::OldBytes : FileHolds::NewText);
+        if (!result.saved()) {
+            EXPECT_NE(result.reason.find(*c.reason != '\0' ? c.reason : testing::ReasonOf(c.fault).c_str()),
+                      std::string::npos)
+                << result.reason;
+        }
+        EXPECT_EQ(Contents(kConfigFileName), unchanged ? kOld : OnDisk(kNew));
+        EXPECT_EQ(Others(), c.inPlace ? std::vector<std::string>{"second"} : std::vector<std::string>{});
     }
-}
-
-TEST_F(ConfigFileContract, EveryFailingStepLeavesTheOldBytes) {
-    ExpectEachFailureLeavesTheOldBytes(*this,
-                                       {{"write, disk full", Step::Write, Fault::DiskFull},
-                                        {"sync", Step::Sync, Fault::IoError},
-                                        {"replace", Step::Replace, Fault::IoError}},
-                                       {}, [] { Write(kConfigFileName, kOld); });
-}
-
-TEST_F(ConfigFileContract, EveryFailingStepInPlaceLeavesTheOldBytes) {
-    ExpectEachFailureLeavesTheOldBytes(*this,
-                                       {{"write, disk full", Step::Write, Fault::DiskFull, kConfigFileName},
-                                        {"sync", Step::Sync, Fault::IoError, kConfigFileName}},
-                                       {"second"}, [this] {
-                                           fs::remove_all(folder_ / "second");
-                                           Write(kConfigFileName, kOld);
-                                           fs::create_hard_link(kConfigFileName, folder_ / "second");
-                                       });
 }
 
 TEST_F(ConfigFileContract, AFailedSaveThatChangedTheFileSaysWhatItHolds) {
     // In place (a second link), the sync fails, and then writing the old bytes back fails too.
     Write(kConfigFileName, kOld);
     fs::create_hard_link(kConfigFileName, "second");
-    ConfigFile file;
-    InjectFailure(Step::Sync, Fault::IoError, 0, 1, kConfigFileName);
-    InjectFailure(Step::Write, Fault::IoError, 1, -1, kConfigFileName);
+    ConfigFile file(faulty_);
+    faulty_.Fail(Step::Sync, Fault::IoError, 0, 1, kConfigFileName);
+    faulty_.Fail(Step::Write, Fault::IoError, 1, -1, kConfigFileName);
     const SaveResult result = file.Save(kNew);
-    ClearFailures();
+    faulty_.Clear();
     const std::string now = Contents(kConfigFileName);
     ASSERT_NE(now, kOld);
     EXPECT_EQ(result.outcome, SaveOutcome::NotSavedChanged);
@@ -296,11 +332,11 @@ TEST(PrintableName, EscapesWhatIsNotUtf8Text) {
 TEST(FileMessages, SayWhatHappensNext) {
     OpenResult opened;
     opened.reason = "Permission denied";
-    opened.replaceable = true;
+    opened.replacement = Replacement::Allowed;
     EXPECT_NE(UnreadableMessage("/g/kov.ini", opened).find("/g/kov.ini cannot be read: Permission denied."),
               std::string::npos);
     EXPECT_NE(UnreadableMessage("f", opened).find("OK will then replace the file"), std::string::npos);
-    opened.replaceable = false;
+    opened.replacement = Replacement::NotARegularFile;
     EXPECT_EQ(UnreadableMessage("f", opened).find("OK will then replace"), std::string::npos);
     EXPECT_NE(ChangedMessage("/g/kov.ini").find("/g/kov.ini was changed by another program after this dialog opened"),
               std::string::npos);

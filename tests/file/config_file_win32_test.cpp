@@ -12,16 +12,18 @@
 #include <thread>
 
 #include "config_file.h"
+#include "faults.h"
 #include "file_messages.h"
 #include "file_test_support.h"
-#include "win32_calls.h"
 
 namespace kov {
 namespace {
 
 namespace fs = std::filesystem;
-using detail::Calls;
+using detail::Failure;
+using detail::Problem;
 using testing::Contents;
+using testing::Step;
 using testing::OnDisk;
 using testing::Write;
 
@@ -49,39 +51,13 @@ std::wstring Known(REFKNOWNFOLDERID id) {
 
 class ConfigFileWin32Test : public testing::FileTest {
 protected:
-    void TearDown() override {
-        Calls() = detail::Win32Calls{};
-        FileTest::TearDown();
-    }
+    testing::FaultyFileSystem faulty_;
 };
 
-// What a fake ReplaceFileW does before it fails, and with which code.
-struct ReplaceFault {
-    std::function<void(const wchar_t* replaced, const wchar_t* backup)> before;
-    DWORD error;
-    int times;  // how many calls fail; after them the real call runs
-};
-ReplaceFault replaceFault;
-
-BOOL WINAPI FaultyReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID, LPVOID) {
-    if (replaceFault.times == 0) return detail::Win32Calls{}.ReplaceFileW(replaced, replacement, backup, flags, nullptr, nullptr);
-    if (replaceFault.times > 0) --replaceFault.times;
-    if (replaceFault.before) replaceFault.before(replaced, backup);
-    SetLastError(replaceFault.error);
-    return FALSE;
-}
-
-bool movesRefused = false;
-BOOL WINAPI RefusingMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    if (movesRefused) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return detail::Win32Calls{}.MoveFileExW(from, to, flags);
-}
-
-void MoveAside(const wchar_t* replaced, const wchar_t* backup) {
-    detail::Win32Calls{}.MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING);
+// What ReplaceFileW does before it fails with ERROR_UNABLE_TO_MOVE_REPLACEMENT(_2): the old file
+// moved to the backup's name.
+void MoveAside(const std::string& replaced) {
+    fs::rename(replaced, fs::path(replaced).parent_path() / ".kov.ini.backup");
 }
 
 TEST_F(ConfigFileWin32Test, ReadsEveryByteAndWritesCrLf) {
@@ -103,44 +79,41 @@ TEST_F(ConfigFileWin32Test, ReadsEveryByteAndWritesCrLf) {
 }
 
 TEST_F(ConfigFileWin32Test, EveryDocumentedReplaceFailureIsRecoveredFromTheDisk) {
+    const Failure held{Problem::HeldByAnother, ERROR_UNABLE_TO_REMOVE_REPLACED};
+    const Failure movedAside{Problem::Other, ERROR_UNABLE_TO_MOVE_REPLACEMENT};
+    const Failure movedAsideKept{Problem::Other, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2};
     const struct {
         const char* what;
-        ReplaceFault fault;
-        bool refuseMoves;      // nothing can be moved back either
+        Failure failure;
+        int times;  // how many calls fail; after them the real call runs
+        std::function<void(const std::string&)> before;
+        bool refuseMoves;       // nothing can be moved back either
         SaveOutcome outcome;
         const char* fileHolds;  // "old", "new" or "" (nothing)
         bool backupKept;
     } cases[] = {
-        {"1175, nothing changed, every time", {nullptr, ERROR_UNABLE_TO_REMOVE_REPLACED, -1}, false,
-         SaveOutcome::NotSavedUnchanged, "old", false},
-        {"1175 once: tried again", {nullptr, ERROR_UNABLE_TO_REMOVE_REPLACED, 1}, false, SaveOutcome::Saved, "new", false},
-        {"1176, no file under the name", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1}, false, SaveOutcome::Saved,
-         "new", false},
-        {"1177, the old file under the backup name", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1}, false,
-         SaveOutcome::Saved, "new", false},
-        {"1177, and another program made a new file the moment the old one was moved",
-         {[](const wchar_t* replaced, const wchar_t* backup) {
-              MoveAside(replaced, backup);
-              Write(replaced, "theirs");
-          },
-          ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1},
+        {"1175, nothing changed, every time", held, -1, nullptr, false, SaveOutcome::NotSavedUnchanged, "old", false},
+        {"1175 once: tried again", held, 1, nullptr, false, SaveOutcome::Saved, "new", false},
+        {"1176, no file under the name", movedAside, 1, MoveAside, false, SaveOutcome::Saved, "new", false},
+        {"1177, the old file under the backup name", movedAsideKept, -1, MoveAside, false, SaveOutcome::Saved, "new", false},
+        {"1177, and another program made a new file the moment the old one was moved", movedAsideKept, -1,
+         [](const std::string& replaced) {
+             MoveAside(replaced);
+             Write(replaced, "theirs");
+         },
          false, SaveOutcome::Saved, "new", false},
-        {"1177, and nothing can be moved back", {MoveAside, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, -1}, true,
-         SaveOutcome::NotSavedChanged, "", true},
+        {"1177, and nothing can be moved back", movedAsideKept, -1, MoveAside, true, SaveOutcome::NotSavedChanged, "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         testing::RemoveTree(folder_);
         fs::create_directories(folder_);
         Write(kConfigFileName, kOld);
-        ConfigFile file;
-        replaceFault = c.fault;
-        movesRefused = c.refuseMoves;
-        Calls().ReplaceFileW = FaultyReplace;
-        Calls().MoveFileExW = RefusingMove;
+        ConfigFile file(faulty_);
+        faulty_.Fail(Step::Replace, c.failure, 0, c.times, {}, c.before);
+        if (c.refuseMoves) faulty_.Fail(Step::Rename, {Problem::AccessDenied, ERROR_ACCESS_DENIED}, 0, -1);
         const SaveResult result = file.Save(kNew);
-        movesRefused = false;
-        Calls() = detail::Win32Calls{};
+        faulty_.Clear();
         EXPECT_EQ(result.outcome, c.outcome) << result.reason;
         const std::string holds = std::string(c.fileHolds);
         EXPECT_EQ(Contents(kConfigFileName), holds == "old" ? kOld : holds == "new" ? OnDisk(kNew) : "<unreadable>");
@@ -187,52 +160,30 @@ TEST_F(ConfigFileWin32Test, AFileHeldByAnotherProgramIsWaitedForThenNamed) {
     EXPECT_EQ(Others(), std::vector<std::string>{});
 }
 
-BYTE otherOwner[SECURITY_MAX_SID_SIZE];
-DWORD WINAPI OwnedByAdministrators(LPCWSTR, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL*, PACL*,
-                                   PSECURITY_DESCRIPTOR* descriptor) {
-    *owner = otherOwner;
-    *descriptor = LocalAlloc(LPTR, 1);
-    return ERROR_SUCCESS;
-}
-
-BOOL WINAPI DeniedReplace(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
-    SetLastError(ERROR_ACCESS_DENIED);  // as without WRITE_DAC, when the ACL cannot be carried over
-    return FALSE;
-}
-
-// The folder that takes no new file (the player's own state folder still does).
-std::wstring fullFolder;
-HANDLE WINAPI NoNewFiles(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                         DWORD flags, HANDLE model) {
-    if (disposition == CREATE_NEW && std::wstring_view(name).find(fullFolder) != std::wstring_view::npos) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    return detail::Win32Calls{}.CreateFileW(name, access, share, security, disposition, flags, model);
-}
-
 TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) {
-    DWORD size = sizeof otherOwner;
-    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, otherOwner, &size));
-    fullFolder = folder_.wstring();
     const fs::path state = fs::path(Known(FOLDERID_LocalAppData)) / L"kovconfig";
+    const Failure denied{Problem::AccessDenied, ERROR_ACCESS_DENIED};
+    // The folder takes no new file (the player's own state folder still does).
+    const auto besideTheFile = [](const std::string& name) { return name.find(".kov.ini.") != std::string::npos; };
     const struct {
         const char* what;
-        std::function<void()> arrange;
+        std::function<void(testing::FaultyFileSystem&)> arrange;
     } cases[] = {
-        {"another owner", [] { Calls().GetNamedSecurityInfoW = OwnedByAdministrators; }},
-        {"an ACL that cannot be carried over", [] { Calls().ReplaceFileW = DeniedReplace; }},
-        {"a folder that takes no new file", [] { Calls().CreateFileW = NoNewFiles; }},
-        {"a grown file", [] { Calls().CreateFileW = NoNewFiles; }},
+        {"another owner", [&](testing::FaultyFileSystem& faulty) { faulty.Fail(Step::CopyMetadata, denied, 0, -1); }},
+        // As without WRITE_DAC, when the ACL cannot be carried over.
+        {"an ACL that cannot be carried over", [&](testing::FaultyFileSystem& faulty) { faulty.Fail(Step::Replace, denied, 0, -1); }},
+        {"a folder that takes no new file",
+         [&](testing::FaultyFileSystem& faulty) { faulty.Fail(Step::Open, denied, 0, -1, besideTheFile); }},
+        {"a grown file", [&](testing::FaultyFileSystem& faulty) { faulty.Fail(Step::Open, denied, 0, -1, besideTheFile); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Write(kConfigFileName, std::string(c.what) == "a grown file" ? OnDisk("[]\n") : kOld + kOld + kOld);
         const std::uint64_t index = FileIndex(kConfigFileName);
-        ConfigFile file;
-        c.arrange();
+        ConfigFile file(faulty_);
+        c.arrange(faulty_);
         const SaveResult result = file.Save(kNew);
-        Calls() = detail::Win32Calls{};
+        faulty_.Clear();
         EXPECT_EQ(result.outcome, SaveOutcome::Saved) << result.reason;
         EXPECT_EQ(Contents(kConfigFileName), OnDisk(kNew));
         EXPECT_EQ(FileIndex(kConfigFileName), index) << "the same file, written in place";
@@ -289,19 +240,6 @@ TEST_F(ConfigFileWin32Test, FoldersBeyond260CharactersWork) {
     }
 }
 
-// A folder under Program Files that, like one a player may not write, takes nothing.
-std::wstring refusingFolder;
-HANDLE WINAPI RefusingWrites(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                             DWORD flags, HANDLE model) {
-    const std::wstring_view named(name);
-    if ((disposition != OPEN_EXISTING || (access & GENERIC_WRITE) != 0) &&
-        named.find(refusingFolder) != std::wstring_view::npos) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    return detail::Win32Calls{}.CreateFileW(name, access, share, security, disposition, flags, model);
-}
-
 TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
     const std::wstring leaf = L"Kov test " + std::to_wstring(GetCurrentProcessId());
     const fs::path game = fs::path(Known(FOLDERID_ProgramFilesX86)) / leaf;
@@ -326,14 +264,17 @@ TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
     // No copy yet, and the folder refuses the save: Windows would put the game's own write in
     // the store, so the save goes there too.
     fs::remove_all(store);
-    refusingFolder = game.wstring();
     {
-        ConfigFile file;
+        ConfigFile file(faulty_);
         ConfigurationStore settings;
         EXPECT_EQ(file.Read(settings).outcome, OpenOutcome::Read);
-        Calls().CreateFileW = RefusingWrites;
+        // Like a folder under Program Files that a player may not write, it takes nothing.
+        const std::string gameLeaf = fs::path(leaf).string();
+        faulty_.Fail(Step::Open, {Problem::AccessDenied, ERROR_ACCESS_DENIED}, 0, -1, [&](const std::string& name) {
+            return name.find(gameLeaf) != std::string::npos && name.find("VirtualStore") == std::string::npos;
+        });
         const SaveResult result = file.Save(kNew);
-        Calls() = detail::Win32Calls{};
+        faulty_.Clear();
         EXPECT_TRUE(result.saved()) << result.reason;
         EXPECT_EQ(Contents(store / kConfigFileName), OnDisk(kNew));
         EXPECT_EQ(Contents(game / kConfigFileName), OnDisk("[/A]\n\"stale\"=dword:00000001\n"));

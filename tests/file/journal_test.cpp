@@ -10,12 +10,14 @@
 #include "file_test_support.h"
 #include "journal.h"
 #include "read_policy.h"
+#include "stop_driver.h"
 
 #ifdef _WIN32
 #include <shlobj.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
+#include <unistd.h>
 #endif
 
 namespace kov {
@@ -25,7 +27,6 @@ namespace fs = std::filesystem;
 using detail::DecodeJournal;
 using detail::EncodeJournal;
 using detail::Journal;
-using detail::JournalState;
 using testing::Contents;
 using testing::OnDisk;
 using testing::Write;
@@ -36,8 +37,10 @@ const std::string kJournalName = ".kov.ini.journal";
 
 Journal JournalOf(const std::string& old, const std::string& text, std::pair<std::uint64_t, std::uint64_t> identity,
                   std::string path = "kov.ini") {
-    return {identity.first, identity.second, std::move(path), old.size(), detail::Hash(old), text.size(),
-            detail::Hash(text), old};
+    detail::Info info;
+    info.device = identity.first;
+    info.inode = identity.second;
+    return detail::JournalOf(info, std::move(path), old, text);
 }
 
 // The player's own folder for this program, where journals go when the game's folder takes none.
@@ -63,7 +66,6 @@ protected:
         testing::RemoveTree(StateFolder());
     }
     void TearDown() override {
-        testing::ClearFailures();
         testing::RemoveTree(StateFolder());
 #ifndef _WIN32
         testing::RemoveTree(folder_.string() + "-state");
@@ -77,6 +79,8 @@ protected:
         for (const auto& entry : fs::directory_iterator(StateFolder(), ignored)) names.push_back(entry.path().filename().string());
         return names;
     }
+
+    testing::FaultyFileSystem faulty_;
 };
 
 TEST(JournalFormat, ReadsBackWholeAndNeverWhenCutOrDamaged) {
@@ -89,6 +93,10 @@ TEST(JournalFormat, ReadsBackWholeAndNeverWhenCutOrDamaged) {
     EXPECT_EQ(decoded->device, 7u);
     EXPECT_EQ(decoded->inode, 8u);
     EXPECT_EQ(decoded->newSize, 3u);
+    EXPECT_EQ(decoded->newBytes, "new");
+    Journal first = journal;  // as the first format wrote it, without the new bytes
+    first.newBytes.reset();
+    EXPECT_FALSE(DecodeJournal(EncodeJournal(first))->newBytes.has_value());
     for (std::size_t cut = 0; cut < bytes.size(); ++cut)
         EXPECT_FALSE(DecodeJournal(bytes.substr(0, cut)).has_value()) << "cut at " << cut;
     for (std::size_t at = 0; at < bytes.size(); ++at) {
@@ -102,22 +110,29 @@ TEST(JournalFormat, ReadsBackWholeAndNeverWhenCutOrDamaged) {
 TEST(JournalFormat, TellsWhatAFileHoldsAgainstIt) {
     const Journal shrinking = JournalOf("old text longer", "new", {1, 2});
     const Journal growing = JournalOf("old", "new text longer", {1, 2});
+    Journal firstFormat = shrinking;
+    firstFormat.newBytes.reset();
     const struct {
         const Journal& journal;
         std::string bytes;
-        JournalState state;
+        bool sameFile;
+        FileHolds holds;
     } cases[] = {
-        {shrinking, "old text longer", JournalState::OldBytes},
-        {shrinking, "new", JournalState::NewBytes},
-        {shrinking, detail::PaddedOver("new", 15), JournalState::NewPadded},
-        {shrinking, "new text longer", JournalState::Neither},  // the old tail after the new text
-        {shrinking, "new\n\n\n\n\n\n\n\n\n\nxx", JournalState::Neither},
-        {shrinking, "", JournalState::Neither},
-        {growing, "new text lo", JournalState::Neither},
-        {growing, "new", JournalState::Neither},  // the old size, but not the old bytes
-        {growing, std::string("old\0\0\0\0", 7), JournalState::Neither},
+        {shrinking, "old text longer", false, FileHolds::OldBytes},
+        {shrinking, "new", false, FileHolds::NewText},
+        {shrinking, detail::PaddedOver("new", 15), false, FileHolds::NewTextPadded},
+        {shrinking, "new text longer", false, FileHolds::Mixture},  // the old tail after the new text
+        {shrinking, "", false, FileHolds::Mixture},
+        {shrinking, "new\n\n\n\n\n\n\n\n\n\nxx", true, FileHolds::Other},  // ends in neither
+        {shrinking, "their settings!", true, FileHolds::Other},
+        {shrinking, "old text longer and more", true, FileHolds::Other},  // longer than any write made it
+        {growing, "new text lo", false, FileHolds::Mixture},
+        {growing, "new", false, FileHolds::Mixture},  // the old size, but not the old bytes
+        {growing, std::string("old\0\0\0\0", 7), false, FileHolds::Mixture},  // grown, not yet written
+        {firstFormat, "new text longer", true, FileHolds::Mixture},  // only the identity can tell
+        {firstFormat, "new text longer", false, FileHolds::Other},
     };
-    for (const auto& c : cases) EXPECT_EQ(detail::StateAgainst(c.journal, c.bytes), c.state) << c.bytes;
+    for (const auto& c : cases) EXPECT_EQ(detail::StateAgainst(c.journal, c.bytes, c.sameFile), c.holds) << c.bytes;
     EXPECT_EQ(detail::PaddedOver("ab", 5), "ab\n\n\n");
     EXPECT_EQ(detail::PaddedOver("abcdef", 5), "abcdef");
 }
@@ -138,18 +153,22 @@ TEST_F(JournalTest, AnInterruptedSaveIsFinishedAtTheNextStart) {
         std::string onDisk;  // what the crash left in the file
         std::string after;   // what the next start leaves
         bool restored;       // and tells the player it put the old bytes back
+        bool remounted;      // the disk came back under another device, with other inode numbers
     } cases[] = {
-        {"not yet written", kOld, kOld, false},
-        {"written whole", kNew, kNew, false},
-        {"written, padded, not yet cut", detail::PaddedOver(kNew, kOld.size()), kNew, false},
-        {"torn: the new text over the old tail", kNew + kOld.substr(kNew.size()), kOld, true},
-        {"torn: half of the new text", kNew.substr(0, kNew.size() / 2), kOld, true},
-        {"torn: an empty file", "", kOld, true},
+        {"not yet written", kOld, kOld, false, false},
+        {"written whole", kNew, kNew, false, false},
+        {"written, padded, not yet cut", detail::PaddedOver(kNew, kOld.size()), kNew, false, false},
+        {"torn: the new text over the old tail", kNew + kOld.substr(kNew.size()), kOld, true, false},
+        {"torn: half of the new text", kNew.substr(0, kNew.size() / 2), kOld, true, false},
+        {"torn: an empty file", "", kOld, true, false},
+        {"torn, on a disk remounted under another device", kNew + kOld.substr(kNew.size()), kOld, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Write(kConfigFileName, c.onDisk);
-        Write(kJournalName, EncodeJournal(JournalOf(kOld, kNew, testing::Identity(kConfigFileName))));
+        auto identity = testing::Identity(kConfigFileName);
+        if (c.remounted) identity = {identity.first + 1, identity.second + 7};
+        Write(kJournalName, EncodeJournal(JournalOf(kOld, kNew, identity)));
         ConfigFile file;
         const RecoveryReport report = file.Recover();
         EXPECT_EQ(report.restored, c.restored);
@@ -165,7 +184,7 @@ TEST_F(JournalTest, AnInterruptedSaveIsFinishedAtTheNextStart) {
 }
 
 TEST_F(JournalTest, AJournalOfAnotherFileIsKeptAndMentionedAndACutOneRemoved) {
-    Write(kConfigFileName, kNew.substr(0, 10));
+    Write(kConfigFileName, "theirs");
     auto identity = testing::Identity(kConfigFileName);
     ++identity.second;  // the file was replaced since
     const std::string journal = EncodeJournal(JournalOf(kOld, kNew, identity));
@@ -176,7 +195,7 @@ TEST_F(JournalTest, AJournalOfAnotherFileIsKeptAndMentionedAndACutOneRemoved) {
     ASSERT_EQ(report.keptJournals.size(), 1u);
     EXPECT_NE(report.keptJournals[0].find(kJournalName), std::string::npos);
     EXPECT_NE(RecoveryMessage(file.DisplayName(), report).find("it was not applied"), std::string::npos);
-    EXPECT_EQ(Contents(kConfigFileName), kNew.substr(0, 10)) << "not applied";
+    EXPECT_EQ(Contents(kConfigFileName), "theirs") << "not applied";
     EXPECT_EQ(Contents(kJournalName), journal) << "kept";
 
     fs::remove(kConfigFileName);  // the file is gone
@@ -211,7 +230,16 @@ TEST_F(JournalTest, AJournalInThePlayersOwnFolderIsFinishedToo) {
 
 TEST_F(JournalTest, StaleTemporaryFilesGoAndARunningSavesStays) {
     Write(kConfigFileName, kOld);
-    for (const char* name : {".kov.ini.stale001", ".kov.ini.held0001", ".kov.ini.toolong01", "notes.txt"}) Write(name, "x");
+    // Known by name and by what they hold, whoever the file system shows as their owner.
+    for (const char* name : {".kov.ini.stale001", ".kov.ini.held0001", ".kov.ini.toolong01"}) Write(name, OnDisk("[]\n\n"));
+    Write(".kov.ini.empty001", "");
+    for (const char* name : {".kov.ini.theirs01", "notes.txt"}) Write(name, "x");
+#ifndef _WIN32
+    // As FAT, exFAT or NTFS shows it: owned by the mount's owner, not by the player.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(".kov.ini.stale001", 65534, 65534), 0);
+    }
+#endif
 #ifdef _WIN32
     HANDLE held = CreateFileW(L".kov.ini.held0001", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -225,7 +253,7 @@ TEST_F(JournalTest, StaleTemporaryFilesGoAndARunningSavesStays) {
 #else
     ::close(held);
 #endif
-    EXPECT_EQ(Others(), (std::vector<std::string>{".kov.ini.held0001", ".kov.ini.toolong01", "notes.txt"}));
+    EXPECT_EQ(Others(), (std::vector<std::string>{".kov.ini.held0001", ".kov.ini.theirs01", ".kov.ini.toolong01", "notes.txt"}));
     EXPECT_EQ(Contents(kConfigFileName), kOld);
 }
 
@@ -234,12 +262,12 @@ TEST_F(JournalTest, AKeptJournalIsNamedAndTheNextStartFinishesIt) {
     // folder. Then every sync of the file fails and so does writing the old bytes back.
     Write(kConfigFileName, kOld);
     fs::create_hard_link(kConfigFileName, "second");
-    ConfigFile file;
-    testing::InjectFailure(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, kJournalName.c_str());
-    testing::InjectFailure(testing::Step::Sync, testing::Fault::IoError, 0, -1, kConfigFileName);
-    testing::InjectFailure(testing::Step::Write, testing::Fault::IoError, 1, -1, kConfigFileName);
+    ConfigFile file(faulty_);
+    faulty_.Fail(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, kJournalName.c_str());
+    faulty_.Fail(testing::Step::Sync, testing::Fault::IoError, 0, -1, kConfigFileName);
+    faulty_.Fail(testing::Step::Write, testing::Fault::IoError, 1, -1, kConfigFileName);
     const SaveResult result = file.Save(kNew);
-    testing::ClearFailures();
+    faulty_.Clear();
     EXPECT_EQ(result.outcome, SaveOutcome::NotSavedChanged);
     ASSERT_EQ(InState().size(), 1u);
     EXPECT_NE(result.oldBytesAt.find(InState()[0]), std::string::npos) << result.oldBytesAt;
@@ -262,17 +290,24 @@ TEST_F(JournalTest, WithNoJournalAnywhereThePlayerIsAskedFirst) {
     fs::create_hard_link(kConfigFileName, "second");
     for (const bool agree : {false, true}) {
         SCOPED_TRACE(agree ? "Save" : "Cancel");
-        ConfigFile file;
-        testing::InjectFailure(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, ".journal");
+        ConfigFile file(faulty_);
+        faulty_.Fail(testing::Step::Open, testing::Fault::AccessDenied, 0, -1, ".journal");
         int asked = 0;
         const SaveResult result = file.Save(kNew, [&] { return ++asked, agree; });
-        testing::ClearFailures();
+        faulty_.Clear();
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(result.saved(), agree);
         EXPECT_EQ(result.declined, !agree);
         EXPECT_EQ(Contents(kConfigFileName), agree ? OnDisk(kNew) : kOld);
         EXPECT_EQ(Others(), std::vector<std::string>{"second"});
     }
+}
+
+// Stopped before each call of every kind of save, as a kill would stop it; the next start
+// finds the old or the new settings.
+TEST_F(JournalTest, StoppedBeforeAnyCallTheNextStartFindsTheOldOrTheNewSettings) {
+    for (const testing::StopScenario& scenario : testing::kStopScenarios)
+        if (!testing::ExpectEveryStopRecovers(faulty_, scenario, folder_, StateFolder())) return;
 }
 
 }  // namespace

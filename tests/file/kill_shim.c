@@ -71,6 +71,7 @@ int open(const char* path, int flags, ...) {
     return NEXT(open)(path, flags, mode);
 }
 ssize_t read(int fd, void* buffer, size_t size) { before(); return NEXT(read)(fd, buffer, size); }
+ssize_t pread(int fd, void* buffer, size_t size, off_t offset) { before(); return NEXT(pread)(fd, buffer, size, offset); }
 ssize_t write(int fd, const void* buffer, size_t size) { before(); return NEXT(write)(fd, buffer, size); }
 ssize_t pwrite(int fd, const void* buffer, size_t size, off_t offset) {
     before();
@@ -82,6 +83,10 @@ int close(int fd) { before(); return NEXT(close)(fd); }
 int renameat(int from_folder, const char* from, int to_folder, const char* to) {
     before();
     return NEXT(renameat)(from_folder, from, to_folder, to);
+}
+int renameat2(int from_folder, const char* from, int to_folder, const char* to, unsigned int flags) {
+    before();
+    return NEXT(renameat2)(from_folder, from, to_folder, to, flags);
 }
 int linkat(int from_folder, const char* from, int to_folder, const char* to, int flags) {
     before();

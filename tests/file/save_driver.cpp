@@ -5,7 +5,8 @@
 //   save_driver inspect OLD NEW      0 when the old or the new bytes are whole on disk, in kov.ini
 //                                    or in a journal of it (OLD "-": there was no file)
 // KOV_ARM, set by the program to 1 just before the save, tells a shim loaded with it to start
-// counting calls.
+// counting calls (POSIX); on Windows the program itself ends at once before its primitive call
+// number KOV_STOP_AT of the save (TerminateProcess, as a crash or the task manager would end it).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "config_file.h"
+#include "faults.h"
 #include "journal.h"
 
 #ifdef _WIN32
@@ -32,10 +34,12 @@ std::string Contents(const fs::path& path, bool& exists) {
     return text.str();
 }
 
-void Arm() {
+void Arm(kov::testing::FaultyFileSystem& layer) {
 #ifdef _WIN32
-    SetEnvironmentVariableW(L"KOV_ARM", L"1");
+    if (const char* at = std::getenv("KOV_STOP_AT"))
+        layer.StopAt(layer.calls() + std::atol(at), [] { TerminateProcess(GetCurrentProcess(), 9); });
 #else
+    static_cast<void>(layer);
     ::setenv("KOV_ARM", "1", 1);
 #endif
 }
@@ -59,11 +63,12 @@ int main(int argc, char** argv) {
     if (mode == "save" && argc == 3) {
         bool exists = false;
         const std::string text = Contents(argv[2], exists);
-        kov::ConfigFile file;
+        kov::testing::FaultyFileSystem layer;
+        kov::ConfigFile file(layer);
         kov::ConfigurationStore store;
         file.Recover();
         file.Read(store);
-        Arm();
+        Arm(layer);
         const kov::SaveResult result = file.Save(text, [] { return true; });
         std::printf("%s\n", result.saved() ? "saved" : result.reason.c_str());
         return result.saved() ? 0 : 1;

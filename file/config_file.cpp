@@ -1,0 +1,209 @@
+// The file boundary's policy, the same on every platform: which file is the game's, reading it
+// whole or not at all, noticing another program's changes, and a save's strategy, settled from
+// what the disk holds.
+#include "config_file.h"
+
+#include "disk.h"
+#include "read_policy.h"
+#include "recovery.h"
+#include "save_outcome.h"
+#include "save_strategies.h"
+
+namespace kov {
+
+using namespace detail;
+
+namespace {
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t at = 0; at < a.size(); ++at)
+        if (lower(a[at]) != lower(b[at])) return false;
+    return true;
+}
+
+// kov.ini, or else the name in the folder that matches it ignoring ASCII case (KOV.INI from a
+// CD), as the game finds it under Wine: the first in the folder's order when there are several.
+// Taken from the folder even where the file system ignores case itself, so that a save keeps it.
+std::string FoundName(FileSystem& fs, const Folder& folder) {
+    std::vector<std::string> names;
+    if (fs.List(folder, names)) return kConfigFileName;
+    for (const std::string& name : names)
+        if (name == kConfigFileName) return name;
+    for (const std::string& name : names)
+        if (SameIgnoringAsciiCase(name, kConfigFileName)) return name;
+    return kConfigFileName;
+}
+
+std::string WithLineEnds(const std::string& text, std::string_view lineEnd) {
+    if (lineEnd == "\n") return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') out += lineEnd;
+        else out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+ConfigFile::ConfigFile() : ConfigFile(PlatformFileSystem()) {}
+
+ConfigFile::ConfigFile(FileSystem& fileSystem)
+    : fs_(fileSystem), name_(kConfigFileName), displayName_(std::string(kConfigFileName) + " in the current folder") {
+    if (const Failure failure = fs_.OpenCurrentFolder(start_)) {
+        startProblem_ = "the current folder cannot be opened: " + ReasonFor(fs_, failure);
+        return;
+    }
+    folder_ = start_;
+    if (!start_->path.empty()) displayName_ = PathOf(start_, name_);
+    if (fs_.CheckFolder(start_) == FolderState::SystemFolder) {
+        startProblem_ = "it was started in the Windows folder (" + start_->path.substr(0, start_->path.size() - 1) +
+                        "), not in the game's folder. Start it in the game's folder, where the game keeps kov.ini";
+        return;
+    }
+    name_ = FoundName(fs_, start_);
+    // An old game that Windows virtualizes reads its own copy whenever there is one.
+    Folder copy;
+    Info info;
+    if (!fs_.OpenVirtualStore(start_, false, copy) && !fs_.Look(copy, name_, info)) folder_ = copy;
+    if (!folder_->path.empty()) displayName_ = PathOf(folder_, name_);
+}
+
+std::string ConfigFile::FolderProblem() const {
+    if (!startProblem_.empty()) return startProblem_;
+    switch (fs_.CheckFolder(start_)) {
+        case FolderState::Deleted:
+            return "the folder it was in was deleted";
+        case FolderState::Moved:
+            return "the folder it was in was moved, renamed or replaced after the dialog opened, and the settings are "
+                   "not saved into another folder";
+        default:
+            return {};
+    }
+}
+
+RecoveryReport ConfigFile::Recover() {
+    if (!startProblem_.empty()) return {};
+    return FinishInterruptedSaves(fs_, folder_, name_);
+}
+
+OpenResult ConfigFile::Read(ConfigurationStore& store) {
+    OpenResult result;
+    snapshot_ = {};
+    if (!startProblem_.empty()) {
+        result.outcome = OpenOutcome::NoFolder;
+        result.reason = startProblem_;
+        return result;
+    }
+    result.outcome = OpenOutcome::Unreadable;
+    // A file not read whole is measured by what can be seen of it, for a later change.
+    FileState seen;
+    seen.exists = true;
+    seen.problem = Problem::None;
+    if (const Failure failure = fs_.Look(folder_, name_, seen.info)) {
+        snapshot_.problem = failure.problem;
+        if (failure.problem == Problem::NotFound) result.outcome = OpenOutcome::Missing;
+        result.reason = ReasonFor(fs_, failure);
+        return result;
+    }
+    snapshot_ = SnapshotOf(seen);
+    // What OK would do to it, as the save itself will decide.
+    const auto judge = [&](const Info& info) {
+        result.replacement = info.kind != Kind::Regular           ? Replacement::NotARegularFile
+                             : info.readOnly || info.writeRefused ? Replacement::ReadOnly
+                                                                  : Replacement::Allowed;
+        if (info.kind != Kind::Regular) result.reason = NotARegularFile(info.kind);
+        return info.kind == Kind::Regular;
+    };
+    if (!judge(seen.info)) return result;
+    File file;
+    Failure failure = fs_.Open(folder_, name_, false, file);
+    if (!failure) failure = fs_.InfoOf(file, seen.info);
+    if (failure) {
+        result.reason = ReasonFor(fs_, failure);
+        return result;
+    }
+    snapshot_ = SnapshotOf(seen);
+    if (!judge(seen.info)) return result;  // exchanged for something else since the look
+    std::string bytes;
+    if (seen.info.size > kMaxFileSize || (failure = ReadWhole(fs_, file, bytes))) {
+        result.reason = seen.info.size > kMaxFileSize || failure.problem == Problem::TooLarge ? TooLargeReason()
+                                                                                            : ReasonFor(fs_, failure);
+        return result;
+    }
+    TakeBytes(store, bytes, result, snapshot_);
+    return result;
+}
+
+FileSnapshot ConfigFile::Observe(bool withHash) const {
+    if (withHash) return SnapshotOf(LookWhole(fs_, folder_, name_));
+    FileState seen;
+    if (const Failure failure = fs_.Look(folder_, name_, seen.info)) {
+        seen.problem = failure.problem;
+    } else {
+        seen.exists = true;
+        seen.problem = Problem::None;
+    }
+    return SnapshotOf(seen);
+}
+
+bool ConfigFile::ChangedSinceRead() const {
+    // Not a question while the folder cannot be saved into: the save says why.
+    if (!FolderProblem().empty()) return false;
+    return !(Observe(snapshot_.hashed) == snapshot_);
+}
+
+SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>& allowUnprotected) {
+    const std::string bytes = WithLineEnds(text, fs_.LineEnd());
+    Target target{folder_, name_, {}};
+    std::string problem = FolderProblem();
+    if (problem.empty())
+        if (const Failure failure = fs_.Resolve(folder_, name_, target.folder, target.name))
+            problem = failure.problem == Problem::UntrustedLink
+                          ? "it is a symbolic link owned by another user than the file or folder it points to, which a "
+                            "program with raised rights does not follow"
+                          : ReasonFor(fs_, failure);
+    target.before = LookWhole(fs_, target.folder, target.name);
+    const auto settle = [&](std::string reason, std::string oldBytesAt = {}) {
+        SaveResult result =
+            Settle(std::move(reason), target.before, LookWhole(fs_, target.folder, target.name), bytes, std::move(oldBytesAt));
+        // What the file holds now is this save's doing, not another program's.
+        if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
+        return result;
+    };
+    if (!problem.empty()) return settle(problem);
+    const Info& info = target.before.info;
+    if (target.exists()) {
+        if (info.kind != Kind::Regular) return settle(NotARegularFile(info.kind) + ", so it is not replaced");
+        // A file marked read-only stays as it is, even for a user who could replace it.
+        if (info.readOnly) return settle(ReasonFor(fs_, {Problem::AccessDenied, 0}) + " (the file is read-only)");
+        if (info.writeRefused) return settle(ReasonFor(fs_, info.writeRefused));
+    }
+    Attempt attempt = ReplaceWhole(fs_, target, bytes);
+    if (attempt.result == Attempt::NotThisWay)
+        attempt = target.exists() ? WriteInPlace(fs_, target, bytes, allowUnprotected)
+                                  : Attempt{Attempt::Failed, attempt.failure, {}, {}};
+    if (attempt.result == Attempt::PlayerDeclined) {
+        SaveResult declined = settle("the player chose not to save without a record of the old settings");
+        declined.declined = true;
+        return declined;
+    }
+    // Refused where an old game's writes are virtualized: its copy is where Windows puts them.
+    if (attempt.result == Attempt::Failed && attempt.failure.problem == Problem::AccessDenied && folder_ == start_) {
+        Folder copy;
+        if (SaveInVirtualStore(fs_, start_, name_, bytes, copy).result == Attempt::Saved) {
+            folder_ = copy;
+            displayName_ = PathOf(folder_, name_);
+            attempt = {Attempt::Saved, {}, {}, {}};
+        }
+    }
+    if (attempt.result == Attempt::Failed)
+        return settle(attempt.reason.empty() ? ReasonFor(fs_, attempt.failure) : attempt.reason, attempt.oldBytesAt);
+    snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
+    return SavedResult();
+}
+
+}  // namespace kov

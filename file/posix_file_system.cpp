@@ -1,0 +1,457 @@
+// The primitives on POSIX systems: descriptors relative to held folders, with Linux's unnamed
+// files, extended attributes and size reservations, and Windows' attributes where the file
+// system keeps them (NTFS through ntfs-3g as an extended attribute, FAT through its ioctl).
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <thread>
+
+#include "file_system.h"
+
+#if __has_include(<sys/xattr.h>)
+#include <sys/xattr.h>
+#define KOV_HAVE_XATTR 1
+#endif
+#if __has_include(<linux/msdos_fs.h>)
+#include <linux/msdos_fs.h>
+#endif
+
+namespace kov::detail {
+
+namespace {
+
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read permission
+// O_NONBLOCK: a FIFO opens at once instead of waiting for a writer.
+constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+constexpr int kMaxLinkHops = 40;
+constexpr std::uint32_t kReadOnlyAttribute = 0x1;
+constexpr std::uint32_t kHiddenAttribute = 0x2;
+constexpr const char* kNtfsAttributes = "system.ntfs_attrib_be";
+constexpr const char* kNtfsCreationTime = "system.ntfs_crtime_be";
+
+Problem ProblemOf(int error) {
+    switch (error) {
+        case ENOENT: return Problem::NotFound;
+        case EEXIST: return Problem::Exists;
+        case EACCES:
+        case EPERM: return Problem::AccessDenied;
+        case ENOSPC:
+        case EDQUOT: return Problem::NoSpace;
+        case EFBIG: return Problem::TooLarge;
+        case EOPNOTSUPP:
+        case ENOSYS: return Problem::NotSupported;
+        case EROFS: return Problem::ReadOnlyDisk;
+        default: return Problem::Other;
+    }
+}
+
+Failure Fail(int error) { return {ProblemOf(error), error}; }
+Failure Checked(bool done) { return done ? Failure{} : Fail(errno); }
+int Fd(const Held& held) { return static_cast<int>(held.native); }
+
+std::shared_ptr<Held> Hold(int fd, std::string path = {}) {
+    return {new Held{fd, std::move(path)}, [](Held* held) {
+                if (held->native >= 0) ::close(Fd(*held));
+                delete held;
+            }};
+}
+
+Failure Opened(int fd, File& file) {
+    if (fd < 0) return Fail(errno);
+    file = Hold(fd);
+    return {};
+}
+
+// Windows' attributes of an open file, where its file system keeps them.
+bool Attributes(int fd, std::uint32_t& attributes) {
+#ifdef KOV_HAVE_XATTR
+    unsigned char bigEndian[4];
+    if (::fgetxattr(fd, kNtfsAttributes, bigEndian, 4) == 4) {
+        attributes = std::uint32_t{bigEndian[0]} << 24 | std::uint32_t{bigEndian[1]} << 16 |
+                     std::uint32_t{bigEndian[2]} << 8 | bigEndian[3];
+        return true;
+    }
+#endif
+#ifdef FAT_IOCTL_GET_ATTRIBUTES
+    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0) return true;
+#endif
+    return false;
+}
+
+bool SetAttributes(int fd, std::uint32_t attributes) {
+#ifdef KOV_HAVE_XATTR
+    const unsigned char bigEndian[4] = {static_cast<unsigned char>(attributes >> 24), static_cast<unsigned char>(attributes >> 16),
+                                        static_cast<unsigned char>(attributes >> 8), static_cast<unsigned char>(attributes)};
+    if (::fsetxattr(fd, kNtfsAttributes, bigEndian, 4, XATTR_REPLACE) == 0) return true;
+#endif
+#ifdef FAT_IOCTL_SET_ATTRIBUTES
+    if (::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0) return true;
+#endif
+    return false;
+}
+
+Info InfoFrom(const struct stat& status) {
+    Info info;
+    info.kind = S_ISREG(status.st_mode)    ? Kind::Regular
+                : S_ISDIR(status.st_mode)  ? Kind::Folder
+                : S_ISFIFO(status.st_mode) ? Kind::Fifo
+                : S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode) ? Kind::Device
+                : S_ISSOCK(status.st_mode) ? Kind::Socket
+                                           : Kind::Other;
+    info.device = status.st_dev;
+    info.inode = status.st_ino;
+    info.size = static_cast<std::uint64_t>(status.st_size);
+    info.modifiedSeconds = status.st_mtim.tv_sec;
+    info.modifiedNanoseconds = status.st_mtim.tv_nsec;
+    info.links = static_cast<std::uint32_t>(status.st_nlink);
+    info.readOnly = (status.st_mode & S_IWUSR) == 0;
+    return info;
+}
+
+bool RunsWithRaisedRights() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
+
+// A path joined to a link's contents: where the link points.
+std::string Joined(const std::string& path, const std::string& relative) {
+    if (relative.starts_with('/') || path.empty()) return relative;
+    return path.substr(0, path.rfind('/') + 1) + relative;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    Failure OpenCurrentFolder(Folder& folder) override {
+        const int fd = ::open(".", kFolderFlags);
+        if (fd < 0) return Fail(errno);
+        std::string path;
+        // Linux marks a folder outside the process's root with "(unreachable)": not a name to show.
+        if (char* name = ::getcwd(nullptr, 0)) {
+            if (name[0] == '/') path = std::string(name) + (name[1] == '\0' ? "" : "/");
+            std::free(name);
+        }
+        folder = Hold(fd, path);
+        return {};
+    }
+
+    FolderState CheckFolder(const Folder& folder) override {
+        struct stat status {};
+        return ::fstat(Fd(*folder), &status) == 0 && status.st_nlink == 0 ? FolderState::Deleted : FolderState::Usable;
+    }
+
+    Failure OpenStateFolder(bool make, Folder& folder) override {
+        std::string path;
+        if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
+            path = std::string(state) + "/kovconfig";
+        } else {
+            const char* home = std::getenv("HOME");
+            if (home == nullptr || home[0] != '/') {
+                const passwd* user = ::getpwuid(::geteuid());
+                home = user != nullptr ? user->pw_dir : nullptr;
+            }
+            if (home == nullptr || home[0] != '/') return Fail(ENOENT);
+            path = std::string(home) + "/.local/state/kovconfig";
+        }
+        if (make)  // private to the user
+            for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
+                ::mkdir(path.substr(0, at).c_str(), 0700);
+        if (make) ::mkdir(path.c_str(), 0700);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return Fail(errno);
+        folder = Hold(fd, path + "/");
+        return {};
+    }
+
+    Failure OpenVirtualStore(const Folder&, bool, Folder&) override { return Fail(EOPNOTSUPP); }
+
+    Failure List(const Folder& folder, std::vector<std::string>& names) override {
+        const int fd = ::openat(Fd(*folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* entries = fd >= 0 ? ::fdopendir(fd) : nullptr;  // owns the descriptor from here
+        if (entries == nullptr) {
+            const int error = errno;
+            if (fd >= 0) ::close(fd);
+            return Fail(error);
+        }
+        while (const dirent* entry = ::readdir(entries))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+        ::closedir(entries);
+        return {};
+    }
+
+    Failure SyncFolder(const Folder& folder) override {
+        // A folder that cannot be opened for this, or a file system that cannot sync folders, is no error.
+        const int fd = ::openat(Fd(*folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return {};
+        const Failure failure = SyncDescriptor(fd);
+        ::close(fd);
+        return failure.code == EINVAL || failure.code == EROFS ? Failure{} : failure;
+    }
+
+    // With raised rights, a link made by another user whose owner differs from its target's (or,
+    // for a target yet to be made, its folder's) is not followed: it may be a trap laid for the
+    // privileged program.
+    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name) override {
+        folder = start;
+        name = startName;
+        std::string path = start->path + startName;
+        for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+            struct stat link {};
+            if (::fstatat(Fd(*folder), name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
+                return errno == ENOENT ? Failure{} : Fail(errno);
+            if (!S_ISLNK(link.st_mode)) return {};
+            if (RunsWithRaisedRights()) {
+                struct stat end {};
+                if (::fstatat(Fd(*folder), name.c_str(), &end, 0) != 0 && ::fstatat(Fd(*folder), ".", &end, 0) != 0)
+                    return Fail(errno);
+                if (link.st_uid != ::geteuid() && end.st_uid != link.st_uid) return {Problem::UntrustedLink, EPERM};
+            }
+            std::string pointsTo(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : 255) + 1, '\0');
+            const ssize_t length = ::readlinkat(Fd(*folder), name.c_str(), pointsTo.data(), pointsTo.size());
+            if (length < 0) return Fail(errno);
+            if (static_cast<std::size_t>(length) >= pointsTo.size()) return Fail(ENAMETOOLONG);  // changed under us
+            pointsTo.resize(static_cast<std::size_t>(length));
+            path = Joined(path, pointsTo);
+            const std::size_t slash = pointsTo.rfind('/');
+            name = pointsTo.substr(slash + 1);
+            if (slash == std::string::npos) continue;
+            if (name.empty()) return Fail(EISDIR);
+            const int next = ::openat(Fd(*folder), slash == 0 ? "/" : pointsTo.substr(0, slash).c_str(), kFolderFlags);
+            if (next < 0) return Fail(errno);
+            folder = Hold(next, path.substr(0, path.rfind('/') + 1));
+        }
+        return Fail(ELOOP);
+    }
+
+    Failure Look(const Folder& folder, const std::string& name, Info& info) override {
+        struct stat status {};
+        if (::fstatat(Fd(*folder), name.c_str(), &status, 0) != 0) return Fail(errno);
+        info = InfoFrom(status);
+        if (S_ISREG(status.st_mode) && !info.readOnly && KeepsAttributes(status.st_dev)) {
+            const int fd = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
+            info.readOnly = fd >= 0 && MarkedReadOnly(fd);
+            if (fd >= 0) ::close(fd);
+        }
+        if (::faccessat(Fd(*folder), name.c_str(), W_OK, AT_EACCESS) != 0) info.writeRefused = Fail(errno);
+        return {};
+    }
+
+    Failure Open(const Folder& folder, const std::string& name, bool forWriting, File& file) override {
+        return Opened(::openat(Fd(*folder), name.c_str(), (forWriting ? O_RDWR : O_RDONLY) | kOpenFlags), file);
+    }
+
+    Failure CreateNew(const Folder& folder, const std::string& name, bool hidden, File& file) override {
+        // A new kov.ini gets the mode the umask gives; the program's own files are private.
+        const int fd = ::openat(Fd(*folder), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, hidden ? 0600 : 0666);
+        std::uint32_t attributes = 0;
+        // FAT marks names that begin with a dot hidden; a new kov.ini is not.
+        if (fd >= 0 && !hidden && Attributes(fd, attributes) && (attributes & kHiddenAttribute) != 0)
+            SetAttributes(fd, attributes & ~kHiddenAttribute);
+        return Opened(fd, file);
+    }
+
+    Failure CreateUnnamed(const Folder& folder, bool hidden, File& file) override {
+#ifdef O_TMPFILE
+        // Named later through /proc, which must be there for that.
+        if (::access("/proc/self/fd", X_OK) != 0) return Fail(EOPNOTSUPP);
+        const int fd = ::openat(Fd(*folder), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, hidden ? 0600 : 0666);
+        if (fd < 0 && (errno == EISDIR || errno == EINVAL)) return Fail(EOPNOTSUPP);
+        return Opened(fd, file);
+#else
+        return Fail(EOPNOTSUPP);
+#endif
+    }
+
+    Failure GiveName(const File& file, const Folder& folder, const std::string& name) override {
+        const std::string self = "/proc/self/fd/" + std::to_string(file->native);
+        return Checked(::linkat(AT_FDCWD, self.c_str(), Fd(*folder), name.c_str(), AT_SYMLINK_FOLLOW) == 0);
+    }
+
+    // No backup: a rename is whole.
+    Failure Replace(const Folder& folder, const std::string& from, const std::string& to, const std::string&) override {
+        return Checked(::renameat(Fd(*folder), from.c_str(), Fd(*folder), to.c_str()) == 0);
+    }
+
+    Failure Rename(const Folder& folder, const std::string& from, const std::string& to, bool overwrite) override {
+        const int at = Fd(*folder);
+        if (overwrite) return Checked(::renameat(at, from.c_str(), at, to.c_str()) == 0);
+        if (::renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+        if (errno != EINVAL && errno != ENOSYS) return Fail(errno);
+        // Where the file system cannot refuse to overwrite, a second name, then the first removed.
+        if (::linkat(at, from.c_str(), at, to.c_str(), 0) == 0) return Checked(::unlinkat(at, from.c_str(), 0) == 0);
+        if (errno == EEXIST || (errno != EPERM && errno != EOPNOTSUPP)) return Fail(errno);
+        struct stat status {};
+        if (::fstatat(at, to.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) return Fail(EEXIST);
+        return Checked(::renameat(at, from.c_str(), at, to.c_str()) == 0);
+    }
+
+    Failure Remove(const Folder& folder, const std::string& name) override {
+        return Checked(::unlinkat(Fd(*folder), name.c_str(), 0) == 0);
+    }
+
+    Failure SyncNamed(const Folder& folder, const std::string& name) override {
+        // A file its owner may write but not read (mode 0200) is synced through a writing descriptor.
+        int fd = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
+        if (fd < 0 && errno == EACCES) fd = ::openat(Fd(*folder), name.c_str(), O_WRONLY | kOpenFlags);
+        if (fd < 0) return Fail(errno);
+        const Failure failure = SyncDescriptor(fd);
+        ::close(fd);
+        return failure;
+    }
+
+    LockState Probe(const Folder& folder, const std::string& name) override {
+        const int fd = ::openat(Fd(*folder), name.c_str(), O_RDONLY | O_NOFOLLOW | kOpenFlags);
+        if (fd < 0) return LockState::Unknown;
+        const LockState state = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? LockState::Free
+                                : errno == EWOULDBLOCK            ? LockState::Held
+                                                                  : LockState::Unknown;
+        ::close(fd);
+        return state;
+    }
+
+    Failure InfoOf(const File& file, Info& info) override {
+        struct stat status {};
+        if (::fstat(Fd(*file), &status) != 0) return Fail(errno);
+        info = InfoFrom(status);
+        if (S_ISREG(status.st_mode) && !info.readOnly && KeepsAttributes(status.st_dev)) info.readOnly = MarkedReadOnly(Fd(*file));
+        return {};
+    }
+
+    Failure Read(const File& file, std::uint64_t offset, char* buffer, std::size_t size, std::size_t& got) override {
+        ssize_t count;
+        while ((count = ::pread(Fd(*file), buffer, size, static_cast<off_t>(offset))) < 0)
+            if (errno != EINTR) return Fail(errno);
+        got = static_cast<std::size_t>(count);
+        return {};
+    }
+
+    Failure WriteAt(const File& file, std::uint64_t offset, std::string_view bytes) override {
+        // An over-size write must fail with EFBIG and be reported, not end the program.
+        std::signal(SIGXFSZ, SIG_IGN);
+        while (!bytes.empty()) {
+            const ssize_t count = ::pwrite(Fd(*file), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0) return Fail(errno);
+            bytes.remove_prefix(static_cast<std::size_t>(count));
+            offset += static_cast<std::uint64_t>(count);
+        }
+        return {};
+    }
+
+    Failure Reserve(const File& file, std::uint64_t size) override {
+#ifdef FALLOC_FL_KEEP_SIZE
+        return Checked(::fallocate(Fd(*file), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0);
+#else
+        return Fail(EOPNOTSUPP);
+#endif
+    }
+
+    Failure Sync(const File& file) override { return SyncDescriptor(Fd(*file)); }
+
+    Failure SetSize(const File& file, std::uint64_t size) override {
+        return Checked(::ftruncate(Fd(*file), static_cast<off_t>(size)) == 0);
+    }
+
+    Failure Lock(const File& file) override { return Checked(::flock(Fd(*file), LOCK_EX) == 0); }
+
+    Failure CopyMetadata(const Folder& folder, const std::string& name, const File& to) override {
+        struct stat from {}, now {};
+        if (::fstatat(Fd(*folder), name.c_str(), &from, 0) != 0 || ::fstat(Fd(*to), &now) != 0) return Fail(errno);
+        // Only what differs is set, so that a file system that shows every file with the same
+        // owner and mode (FAT, exFAT, NTFS) is no reason to write in place.
+        if ((from.st_uid != now.st_uid || from.st_gid != now.st_gid) && ::fchown(Fd(*to), from.st_uid, from.st_gid) != 0)
+            return Fail(errno);
+        if ((from.st_mode & 07777) != (now.st_mode & 07777) && ::fchmod(Fd(*to), from.st_mode & 07777) != 0)
+            return Fail(errno);  // after chown, which clears set-id bits
+#ifdef KOV_HAVE_XATTR
+        // By name through the folder's handle, so that a file the program may write but not read
+        // (mode 0200) still has its attributes listed.
+        const std::string path = "/proc/self/fd/" + std::to_string(folder->native) + "/" + name;
+        if (const Failure failure = CopyExtendedAttributes(path, Fd(*to))) return failure;
+        // NTFS keeps the creation time apart from the listed attributes.
+        char created[8];
+        const ssize_t length = ::getxattr(path.c_str(), kNtfsCreationTime, created, sizeof created);
+        if (length > 0 && ::fsetxattr(Fd(*to), kNtfsCreationTime, created, static_cast<std::size_t>(length), 0) != 0)
+            return Fail(errno);
+#endif
+        if (!KeepsAttributes(from.st_dev)) return {};
+        const int source = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
+        std::uint32_t attributes = 0;
+        const bool lost = source >= 0 && Attributes(source, attributes) && !SetAttributes(Fd(*to), attributes);
+        const int error = errno;
+        if (source >= 0) ::close(source);
+        return lost ? Fail(error) : Failure{};
+    }
+
+    Failure Close(File& file) override {
+        const int fd = Fd(*file);
+        file->native = -1;
+        return Checked(::close(fd) == 0);
+    }
+
+    std::string Describe(const Failure& failure) override {
+        static constexpr int kCodes[] = {0, ENOENT, EEXIST, EACCES, ENOSPC, EFBIG, EBUSY, EOPNOTSUPP, EROFS, EPERM, EIO};
+        return std::strerror(failure.code != 0 ? static_cast<int>(failure.code) : kCodes[static_cast<int>(failure.problem)]);
+    }
+
+    std::string_view LineEnd() const override { return "\n"; }
+    void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+    std::int64_t Now() override { return std::time(nullptr); }
+
+private:
+    // Whether the file system on a device keeps Windows' attributes: learned from the first
+    // regular file looked at there.
+    bool KeepsAttributes(dev_t device) {
+        if (const auto known = attributeDevices_.find(device); known != attributeDevices_.end()) return known->second;
+        return attributeDevices_[device] = true;  // until a file there shows otherwise
+    }
+    bool MarkedReadOnly(int fd) {
+        struct stat status {};
+        std::uint32_t attributes = 0;
+        const bool kept = Attributes(fd, attributes);
+        if (!kept && ::fstat(fd, &status) == 0) attributeDevices_[status.st_dev] = false;
+        return kept && (attributes & kReadOnlyAttribute) != 0;
+    }
+
+    std::map<dev_t, bool> attributeDevices_;
+
+    static Failure SyncDescriptor(int fd) {
+        while (::fsync(fd) != 0)
+            if (errno != EINTR) return Fail(errno);
+        return {};
+    }
+
+#ifdef KOV_HAVE_XATTR
+    // Extended attributes (ACLs among them); none where the file system has none.
+    static Failure CopyExtendedAttributes(const std::string& path, int to) {
+        ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
+        if (size < 0) return errno == ENOTSUP ? Failure{} : Fail(errno);
+        std::string names(static_cast<std::size_t>(size), '\0');
+        size = ::llistxattr(path.c_str(), names.data(), names.size());
+        if (size < 0) return Fail(errno);
+        for (std::size_t at = 0; at < static_cast<std::size_t>(size); at += std::strlen(&names[at]) + 1) {
+            const char* attribute = &names[at];
+            const ssize_t length = ::lgetxattr(path.c_str(), attribute, nullptr, 0);
+            if (length < 0) return Fail(errno);
+            std::string value(static_cast<std::size_t>(length), '\0');
+            if (::lgetxattr(path.c_str(), attribute, value.data(), value.size()) != length ||
+                ::fsetxattr(to, attribute, value.data(), value.size(), 0) != 0)
+                return Fail(errno);
+        }
+        return {};
+    }
+#endif
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() { static PosixFileSystem platform; return platform; }
+
+}  // namespace kov::detail

@@ -1,0 +1,351 @@
+// The primitives on Windows: wide names in the extended form (no 260-character limit), bytes as
+// they are (no text mode, which would stop at a Ctrl-Z), ReplaceFileW with a backup beside the
+// file, and the folder held open since the start checked by its identity.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <aclapi.h>
+
+#include <vector>
+
+#include "file_system.h"
+#include "win32_paths.h"
+
+namespace kov::detail {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::int64_t kTicksPerSecond = 10000000;
+constexpr std::int64_t kTicksTo1970 = 116444736000000000;  // from 1601, where Windows counts
+
+Problem ProblemOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return Problem::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return Problem::Exists;
+        case ERROR_ACCESS_DENIED: return Problem::AccessDenied;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return Problem::NoSpace;
+        case ERROR_FILE_TOO_LARGE: return Problem::TooLarge;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED: return Problem::HeldByAnother;  // the game holds the old file
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_CALL_NOT_IMPLEMENTED:  // Wine, for the reservation of space
+        case ERROR_INVALID_FUNCTION: return Problem::NotSupported;
+        case ERROR_WRITE_PROTECT: return Problem::ReadOnlyDisk;
+        default: return Problem::Other;
+    }
+}
+
+Failure Fail(DWORD error) { return {ProblemOf(error), static_cast<long>(error)}; }
+Failure Checked(BOOL done) { return done ? Failure{} : Fail(GetLastError()); }
+HANDLE Native(const Held& held) { return reinterpret_cast<HANDLE>(held.native); }
+
+std::shared_ptr<Held> Hold(HANDLE handle, std::string path = {}) {
+    return {new Held{reinterpret_cast<std::intptr_t>(handle), std::move(path)}, [](Held* held) {
+                if (Native(*held) != INVALID_HANDLE_VALUE) CloseHandle(Native(*held));
+                delete held;
+            }};
+}
+
+std::wstring NameOf(const Folder& folder, const std::string& name) { return Extended(Wide(folder->path + name)); }
+
+Failure Opened(HANDLE handle, File& file) {
+    if (handle == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+    file = Hold(handle);
+    return {};
+}
+
+// A folder by its name, made (with every folder above it) when asked.
+Failure FolderNamed(const std::wstring& plain, bool make, Folder& folder) {
+    const std::wstring name = Extended(plain);
+    for (std::size_t at = name.find(L'\\', std::wstring_view(L"\\\\?\\C:\\").size()); make && at != std::wstring::npos;
+         at = name.find(L'\\', at + 1))
+        if (!CreateDirectoryW(name.substr(0, at).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return Fail(GetLastError());
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Fail(GetLastError());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Fail(ERROR_DIRECTORY);
+    folder = Hold(INVALID_HANDLE_VALUE, Utf8(Plain(name)));
+    return {};
+}
+
+Info InfoFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& data) {
+    Info info;
+    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder
+                : GetFileType(file) != FILE_TYPE_DISK                  ? Kind::Device
+                                                                       : Kind::Regular;
+    info.device = data.dwVolumeSerialNumber;
+    info.inode = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+    info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    const std::int64_t ticks = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
+    info.modifiedSeconds = (ticks - kTicksTo1970) / kTicksPerSecond;
+    info.modifiedNanoseconds = (ticks - kTicksTo1970) % kTicksPerSecond * 100;
+    info.links = data.nNumberOfLinks;
+    info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return info;
+}
+
+// The identity of what is under a name now, or of a held handle.
+bool Identity(HANDLE handle, BY_HANDLE_FILE_INFORMATION& data) {
+    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &data);
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+}
+
+// Whether the file belongs to another owner than this program's user: a new file would not.
+bool OwnedByAnother(const std::wstring& name) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;  // nothing known of an owner: nothing to keep
+    HANDLE token = nullptr;
+    std::vector<BYTE> user;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        user.resize(size);
+        if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) user.clear();
+        CloseHandle(token);
+    }
+    const bool another = owner != nullptr && !user.empty() &&
+                         !EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    LocalFree(descriptor);
+    return another;
+}
+
+class Win32FileSystem final : public FileSystem {
+public:
+    Failure OpenCurrentFolder(Folder& folder) override {
+        const DWORD length = GetCurrentDirectoryW(0, nullptr);
+        std::wstring name(length, L'\0');
+        if (length == 0 || GetCurrentDirectoryW(length, name.data()) == 0) return Fail(GetLastError());
+        name.resize(name.find(L'\0'));
+        if (name.back() != L'\\') name += L'\\';
+        // Held from the start: a save checks that the folder under this name is still this one.
+        const HANDLE held = CreateFileW(Extended(name).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        folder = Hold(held, Utf8(Plain(name)));
+        return {};
+    }
+
+    FolderState CheckFolder(const Folder& folder) override {
+        if (IsWindowsFolder(Extended(Wide(folder->path)))) return FolderState::SystemFolder;
+        BY_HANDLE_FILE_INFORMATION held{}, now{};
+        if (!Identity(Native(*folder), held)) return FolderState::Usable;
+        const HANDLE named = CreateFileW(Extended(Wide(folder->path)).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const bool same = Identity(named, now) && now.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
+                          now.nFileIndexHigh == held.nFileIndexHigh && now.nFileIndexLow == held.nFileIndexLow;
+        if (named != INVALID_HANDLE_VALUE) CloseHandle(named);
+        return same ? FolderState::Usable : FolderState::Moved;
+    }
+
+    Failure OpenStateFolder(bool make, Folder& folder) override {
+        const std::wstring local = LocalAppData();
+        return local.empty() ? Fail(ERROR_PATH_NOT_FOUND) : FolderNamed(local + L"kovconfig\\", make, folder);
+    }
+
+    Failure OpenVirtualStore(const Folder& folder, bool make, Folder& copy) override {
+        const std::wstring name = VirtualStoreName(Extended(Wide(folder->path)));
+        return name.empty() ? Fail(ERROR_PATH_NOT_FOUND) : FolderNamed(Plain(name), make, copy);
+    }
+
+    Failure List(const Folder& folder, std::vector<std::string>& names) override {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((Extended(Wide(folder->path)) + L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name != L"." && name != L"..") names.push_back(Utf8(name));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return {};
+    }
+
+    Failure SyncFolder(const Folder& folder) override {
+        // Where Windows allows it; no file system is known to need it for a rename.
+        const HANDLE handle = CreateFileW(Extended(Wide(folder->path)).c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            FlushFileBuffers(handle);
+            CloseHandle(handle);
+        }
+        return {};
+    }
+
+    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name) override {
+        folder = start;
+        name = startName;
+        const HANDLE file = CreateFileW(NameOf(start, startName).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Failure{} : Fail(GetLastError());
+        std::wstring final(32768, L'\0');
+        const DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        CloseHandle(file);
+        if (length == 0 || length >= final.size()) return {};
+        final = Plain(final.substr(0, length));
+        folder = Hold(INVALID_HANDLE_VALUE, Utf8(FolderOf(final)));
+        name = Utf8(LeafOf(final));
+        return {};
+    }
+
+    Failure Look(const Folder& folder, const std::string& name, Info& info) override {
+        const std::wstring wide = NameOf(folder, name);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return Fail(GetLastError());
+        const HANDLE file = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION data{};
+        data.dwFileAttributes = attributes;
+        data.nNumberOfLinks = 1;
+        Identity(file, data);
+        info = InfoFrom(file, data);
+        if (file == INVALID_HANDLE_VALUE) info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::Regular;
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        return {};
+    }
+
+    Failure Open(const Folder& folder, const std::string& name, bool forWriting, File& file) override {
+        return Opened(CreateFileW(NameOf(folder, name).c_str(), GENERIC_READ | (forWriting ? GENERIC_WRITE : 0),
+                                  forWriting ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr),
+                      file);
+    }
+
+    // Opened for this program alone: the next start sees that a running save holds it.
+    Failure CreateNew(const Folder& folder, const std::string& name, bool hidden, File& file) override {
+        return Opened(CreateFileW(NameOf(folder, name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr),
+                      file);
+    }
+
+    Failure CreateUnnamed(const Folder&, bool, File&) override { return Fail(ERROR_NOT_SUPPORTED); }
+    Failure GiveName(const File&, const Folder&, const std::string&) override { return Fail(ERROR_NOT_SUPPORTED); }
+
+    // No REPLACEFILE_IGNORE_MERGE_ERRORS: an ACL or attributes that cannot be carried over are a
+    // reason to write in place, not to drop them.
+    Failure Replace(const Folder& folder, const std::string& from, const std::string& to, const std::string& backup) override {
+        return Checked(ReplaceFileW(NameOf(folder, to).c_str(), NameOf(folder, from).c_str(), NameOf(folder, backup).c_str(),
+                                    0, nullptr, nullptr));
+    }
+
+    Failure Rename(const Folder& folder, const std::string& from, const std::string& to, bool overwrite) override {
+        return Checked(MoveFileExW(NameOf(folder, from).c_str(), NameOf(folder, to).c_str(),
+                                   (overwrite ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH));
+    }
+
+    Failure Remove(const Folder& folder, const std::string& name) override {
+        return Checked(DeleteFileW(NameOf(folder, name).c_str()));
+    }
+
+    Failure SyncNamed(const Folder& folder, const std::string& name) override {
+        const HANDLE file = CreateFileW(NameOf(folder, name).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+        const Failure failure = Checked(FlushFileBuffers(file));
+        CloseHandle(file);
+        return failure;
+    }
+
+    LockState Probe(const Folder& folder, const std::string& name) override {
+        const HANDLE alone =
+            CreateFileW(NameOf(folder, name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (alone == INVALID_HANDLE_VALUE) return ProblemOf(GetLastError()) == Problem::HeldByAnother ? LockState::Held : LockState::Unknown;
+        CloseHandle(alone);
+        return LockState::Free;
+    }
+
+    Failure InfoOf(const File& file, Info& info) override {
+        BY_HANDLE_FILE_INFORMATION data{};
+        if (!Identity(Native(*file), data)) return Fail(GetLastError());
+        info = InfoFrom(Native(*file), data);
+        return {};
+    }
+
+    Failure Read(const File& file, std::uint64_t offset, char* buffer, std::size_t size, std::size_t& got) override {
+        OVERLAPPED at = At(offset);
+        DWORD count = 0;
+        got = 0;
+        if (ReadFile(Native(*file), buffer, static_cast<DWORD>(size), &count, &at)) got = count;
+        else if (GetLastError() != ERROR_HANDLE_EOF) return Fail(GetLastError());
+        return {};
+    }
+
+    Failure WriteAt(const File& file, std::uint64_t offset, std::string_view bytes) override {
+        while (!bytes.empty()) {
+            OVERLAPPED at = At(offset);
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            if (!WriteFile(Native(*file), bytes.data(), chunk, &written, &at)) return Fail(GetLastError());
+            bytes.remove_prefix(written);
+            offset += written;
+        }
+        return {};
+    }
+
+    Failure Reserve(const File& file, std::uint64_t size) override {
+        FILE_ALLOCATION_INFO reserve{};
+        reserve.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
+        if (SetFileInformationByHandle(Native(*file), FileAllocationInfo, &reserve, sizeof reserve)) return {};
+        const DWORD error = GetLastError();
+        return error == ERROR_INVALID_PARAMETER ? Fail(ERROR_NOT_SUPPORTED) : Fail(error);
+    }
+
+    Failure Sync(const File& file) override { return Checked(FlushFileBuffers(Native(*file))); }
+
+    Failure SetSize(const File& file, std::uint64_t size) override {
+        FILE_END_OF_FILE_INFO end{};
+        end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+        return Checked(SetFileInformationByHandle(Native(*file), FileEndOfFileInfo, &end, sizeof end));
+    }
+
+    Failure Lock(const File&) override { return {}; }  // CreateNew shares it with no one
+
+    // ReplaceFileW carries the attributes, the ACL and the creation time; only an owner other
+    // than this program's user cannot be given to a new file.
+    Failure CopyMetadata(const Folder& folder, const std::string& name, const File&) override {
+        return OwnedByAnother(NameOf(folder, name)) ? Fail(ERROR_ACCESS_DENIED) : Failure{};
+    }
+
+    Failure Close(File& file) override {
+        const HANDLE handle = Native(*file);
+        file->native = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+        return Checked(CloseHandle(handle));
+    }
+
+    std::string Describe(const Failure& failure) override {
+        static constexpr DWORD kCodes[] = {0, ERROR_FILE_NOT_FOUND, ERROR_FILE_EXISTS, ERROR_ACCESS_DENIED, ERROR_DISK_FULL,
+                                           ERROR_FILE_TOO_LARGE, ERROR_SHARING_VIOLATION, ERROR_NOT_SUPPORTED,
+                                           ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED, ERROR_IO_DEVICE};
+        return Reason(failure.code != 0 ? static_cast<DWORD>(failure.code) : kCodes[static_cast<int>(failure.problem)]);
+    }
+
+    std::string_view LineEnd() const override { return "\r\n"; }
+    void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+    std::int64_t Now() override {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        const std::int64_t ticks =
+            static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+        return (ticks - kTicksTo1970) / kTicksPerSecond;
+    }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() { static Win32FileSystem platform; return platform; }
+
+}  // namespace kov::detail
