@@ -1,6 +1,6 @@
-# The Windows download: cpack -G ZIP in the windows build folder makes
-# kovconfig-<version>-windows-x64.zip, holding kovconfig.exe, README.txt and LICENSE.txt, the
-# texts with Windows' CR LF line ends.
+# The Windows download: cpack -G ZIP in a Windows build folder makes
+# kovconfig-<version>-windows-x64.zip (or -x86.zip for 32-bit Windows), holding kovconfig.exe,
+# README.txt and LICENSE.txt, the texts with Windows' CR LF line ends.
 function(kov_windows_text source destination)
   file(READ ${source} text)
   string(REPLACE "\r\n" "\n" text "${text}")
@@ -16,7 +16,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}
 
 set(CPACK_PACKAGE_NAME kovconfig)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME kovconfig-${PROJECT_VERSION}-windows-x64)
+set(CPACK_PACKAGE_FILE_NAME kovconfig-${PROJECT_VERSION}-windows-${KOV_WINDOWS_DOWNLOAD})
 set(CPACK_GENERATOR ZIP)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)  # the three files at the top of the zip
 set(CPACK_STRIP_FILES ON)

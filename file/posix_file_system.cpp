@@ -1,12 +1,14 @@
-// The primitives on POSIX systems: descriptors relative to held folders, with Linux's unnamed
-// files, extended attributes and size reservations, and Windows' attributes where the file
-// system keeps them (NTFS through ntfs-3g as an extended attribute, FAT through its ioctl).
+// The primitives on Linux: descriptors relative to held folders, unnamed files, extended
+// attributes, size reservations, and Windows' attributes where the file system keeps them (NTFS
+// through ntfs-3g as an extended attribute, FAT through its ioctl).
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,14 +20,6 @@
 #include <thread>
 
 #include "file_system.h"
-
-#if __has_include(<sys/xattr.h>)
-#include <sys/xattr.h>
-#define KOV_HAVE_XATTR 1
-#endif
-#if __has_include(<linux/msdos_fs.h>)
-#include <linux/msdos_fs.h>
-#endif
 
 namespace kov::detail {
 
@@ -44,13 +38,10 @@ Problem ProblemOf(int error) {
     switch (error) {
         case ENOENT: return Problem::NotFound;
         case EEXIST: return Problem::Exists;
-        case EACCES:
-        case EPERM: return Problem::AccessDenied;
-        case ENOSPC:
-        case EDQUOT: return Problem::NoSpace;
+        case EACCES: case EPERM: return Problem::AccessDenied;
+        case ENOSPC: case EDQUOT: return Problem::NoSpace;
         case EFBIG: return Problem::TooLarge;
-        case EOPNOTSUPP:
-        case ENOSYS: return Problem::NotSupported;
+        case EOPNOTSUPP: case ENOSYS: return Problem::NotSupported;
         case EROFS: return Problem::ReadOnlyDisk;
         default: return Problem::Other;
     }
@@ -75,30 +66,18 @@ Failure Opened(int fd, File& file) {
 
 // Windows' attributes of an open file, where its file system keeps them.
 bool Attributes(int fd, std::uint32_t& attributes) {
-#ifdef KOV_HAVE_XATTR
     unsigned char bigEndian[4];
-    if (::fgetxattr(fd, kNtfsAttributes, bigEndian, 4) == 4) {
-        attributes = std::uint32_t{bigEndian[0]} << 24 | std::uint32_t{bigEndian[1]} << 16 |
-                     std::uint32_t{bigEndian[2]} << 8 | bigEndian[3];
-        return true;
-    }
-#endif
-#ifdef FAT_IOCTL_GET_ATTRIBUTES
-    if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0) return true;
-#endif
-    return false;
+    if (::fgetxattr(fd, kNtfsAttributes, bigEndian, 4) != 4) return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0;
+    attributes = std::uint32_t{bigEndian[0]} << 24 | std::uint32_t{bigEndian[1]} << 16 | std::uint32_t{bigEndian[2]} << 8 |
+                 bigEndian[3];
+    return true;
 }
 
 bool SetAttributes(int fd, std::uint32_t attributes) {
-#ifdef KOV_HAVE_XATTR
     const unsigned char bigEndian[4] = {static_cast<unsigned char>(attributes >> 24), static_cast<unsigned char>(attributes >> 16),
                                         static_cast<unsigned char>(attributes >> 8), static_cast<unsigned char>(attributes)};
-    if (::fsetxattr(fd, kNtfsAttributes, bigEndian, 4, XATTR_REPLACE) == 0) return true;
-#endif
-#ifdef FAT_IOCTL_SET_ATTRIBUTES
-    if (::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0) return true;
-#endif
-    return false;
+    return ::fsetxattr(fd, kNtfsAttributes, bigEndian, 4, XATTR_REPLACE) == 0 ||
+           ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0;
 }
 
 Info InfoFrom(const struct stat& status) {
@@ -258,15 +237,11 @@ public:
     }
 
     Failure CreateUnnamed(const Folder& folder, bool hidden, File& file) override {
-#ifdef O_TMPFILE
         // Named later through /proc, which must be there for that.
         if (::access("/proc/self/fd", X_OK) != 0) return Fail(EOPNOTSUPP);
         const int fd = ::openat(Fd(*folder), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, hidden ? 0600 : 0666);
         if (fd < 0 && (errno == EISDIR || errno == EINVAL)) return Fail(EOPNOTSUPP);
         return Opened(fd, file);
-#else
-        return Fail(EOPNOTSUPP);
-#endif
     }
 
     Failure GiveName(const File& file, const Folder& folder, const std::string& name) override {
@@ -284,9 +259,7 @@ public:
         if (overwrite) return Checked(::renameat(at, from.c_str(), at, to.c_str()) == 0);
         if (::renameat2(at, from.c_str(), at, to.c_str(), RENAME_NOREPLACE) == 0) return {};
         if (errno != EINVAL && errno != ENOSYS) return Fail(errno);
-        // Where the file system cannot refuse to overwrite, a second name, then the first removed.
-        if (::linkat(at, from.c_str(), at, to.c_str(), 0) == 0) return Checked(::unlinkat(at, from.c_str(), 0) == 0);
-        if (errno == EEXIST || (errno != EPERM && errno != EOPNOTSUPP)) return Fail(errno);
+        // Where the file system cannot refuse to overwrite by itself.
         struct stat status {};
         if (::fstatat(at, to.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) return Fail(EEXIST);
         return Checked(::renameat(at, from.c_str(), at, to.c_str()) == 0);
@@ -346,11 +319,7 @@ public:
     }
 
     Failure Reserve(const File& file, std::uint64_t size) override {
-#ifdef FALLOC_FL_KEEP_SIZE
         return Checked(::fallocate(Fd(*file), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0);
-#else
-        return Fail(EOPNOTSUPP);
-#endif
     }
 
     Failure Sync(const File& file) override { return SyncDescriptor(Fd(*file)); }
@@ -370,7 +339,6 @@ public:
             return Fail(errno);
         if ((from.st_mode & 07777) != (now.st_mode & 07777) && ::fchmod(Fd(*to), from.st_mode & 07777) != 0)
             return Fail(errno);  // after chown, which clears set-id bits
-#ifdef KOV_HAVE_XATTR
         // By name through the folder's handle, so that a file the program may write but not read
         // (mode 0200) still has its attributes listed.
         const std::string path = "/proc/self/fd/" + std::to_string(folder->native) + "/" + name;
@@ -380,7 +348,6 @@ public:
         const ssize_t length = ::getxattr(path.c_str(), kNtfsCreationTime, created, sizeof created);
         if (length > 0 && ::fsetxattr(Fd(*to), kNtfsCreationTime, created, static_cast<std::size_t>(length), 0) != 0)
             return Fail(errno);
-#endif
         if (!KeepsAttributes(from.st_dev)) return {};
         const int source = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
         std::uint32_t attributes = 0;
@@ -428,7 +395,6 @@ private:
         return {};
     }
 
-#ifdef KOV_HAVE_XATTR
     // Extended attributes (ACLs among them); none where the file system has none.
     static Failure CopyExtendedAttributes(const std::string& path, int to) {
         ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
@@ -447,7 +413,6 @@ private:
         }
         return {};
     }
-#endif
 };
 
 }  // namespace

@@ -22,20 +22,17 @@ constexpr std::int64_t kTicksTo1970 = 116444736000000000;  // from 1601, where W
 
 Problem ProblemOf(DWORD error) {
     switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return Problem::NotFound;
-        case ERROR_FILE_EXISTS:
-        case ERROR_ALREADY_EXISTS: return Problem::Exists;
+        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: return Problem::NotFound;
+        case ERROR_FILE_EXISTS: case ERROR_ALREADY_EXISTS: return Problem::Exists;
         case ERROR_ACCESS_DENIED: return Problem::AccessDenied;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return Problem::NoSpace;
+        case ERROR_DISK_FULL: case ERROR_HANDLE_DISK_FULL: return Problem::NoSpace;
         case ERROR_FILE_TOO_LARGE: return Problem::TooLarge;
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_UNABLE_TO_REMOVE_REPLACED: return Problem::HeldByAnother;  // the game holds the old file
-        case ERROR_NOT_SUPPORTED:
-        case ERROR_CALL_NOT_IMPLEMENTED:  // Wine, for the reservation of space
-        case ERROR_INVALID_FUNCTION: return Problem::NotSupported;
+        // ERROR_UNABLE_TO_REMOVE_REPLACED: the game holds the old file.
+        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION: case ERROR_UNABLE_TO_REMOVE_REPLACED:
+            return Problem::HeldByAnother;
+        // ERROR_CALL_NOT_IMPLEMENTED: Wine, for the reservation of space.
+        case ERROR_NOT_SUPPORTED: case ERROR_CALL_NOT_IMPLEMENTED: case ERROR_INVALID_FUNCTION:
+            return Problem::NotSupported;
         case ERROR_WRITE_PROTECT: return Problem::ReadOnlyDisk;
         default: return Problem::Other;
     }
@@ -96,6 +93,11 @@ bool Identity(HANDLE handle, BY_HANDLE_FILE_INFORMATION& data) {
     return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &data);
 }
 
+// A file or folder opened to look at it (or, with GENERIC_WRITE, to flush it), sharing everything.
+HANDLE OpenAny(const std::wstring& name, DWORD access = FILE_READ_ATTRIBUTES) {
+    return CreateFileW(name.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
 OVERLAPPED At(std::uint64_t offset) {
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
@@ -134,9 +136,7 @@ public:
         name.resize(name.find(L'\0'));
         if (name.back() != L'\\') name += L'\\';
         // Held from the start: a save checks that the folder under this name is still this one.
-        const HANDLE held = CreateFileW(Extended(name).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        folder = Hold(held, Utf8(Plain(name)));
+        folder = Hold(OpenAny(Extended(name)), Utf8(Plain(name)));
         return {};
     }
 
@@ -144,8 +144,7 @@ public:
         if (IsWindowsFolder(Extended(Wide(folder->path)))) return FolderState::SystemFolder;
         BY_HANDLE_FILE_INFORMATION held{}, now{};
         if (!Identity(Native(*folder), held)) return FolderState::Usable;
-        const HANDLE named = CreateFileW(Extended(Wide(folder->path)).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE named = OpenAny(Extended(Wide(folder->path)));
         const bool same = Identity(named, now) && now.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
                           now.nFileIndexHigh == held.nFileIndexHigh && now.nFileIndexLow == held.nFileIndexLow;
         if (named != INVALID_HANDLE_VALUE) CloseHandle(named);
@@ -176,8 +175,7 @@ public:
 
     Failure SyncFolder(const Folder& folder) override {
         // Where Windows allows it; no file system is known to need it for a rename.
-        const HANDLE handle = CreateFileW(Extended(Wide(folder->path)).c_str(), GENERIC_WRITE, kShareAll, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE handle = OpenAny(Extended(Wide(folder->path)), GENERIC_WRITE);
         if (handle != INVALID_HANDLE_VALUE) {
             FlushFileBuffers(handle);
             CloseHandle(handle);
@@ -188,12 +186,14 @@ public:
     Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name) override {
         folder = start;
         name = startName;
-        const HANDLE file = CreateFileW(NameOf(start, startName).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE file = OpenAny(NameOf(start, startName));
         if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? Failure{} : Fail(GetLastError());
+        // XP has no links to files: the name is the file's own there.
         std::wstring final(32768, L'\0');
-        const DWORD length = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const auto finalName = Newer().getFinalPathNameByHandle;
+        const DWORD length = finalName != nullptr ? finalName(file, final.data(), static_cast<DWORD>(final.size()),
+                                                              kFileNameNormalizedDosVolume)
+                                                  : 0;
         CloseHandle(file);
         if (length == 0 || length >= final.size()) return {};
         final = Plain(final.substr(0, length));
@@ -206,8 +206,7 @@ public:
         const std::wstring wide = NameOf(folder, name);
         const DWORD attributes = GetFileAttributesW(wide.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) return Fail(GetLastError());
-        const HANDLE file = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE file = OpenAny(wide);
         BY_HANDLE_FILE_INFORMATION data{};
         data.dwFileAttributes = attributes;
         data.nNumberOfLinks = 1;
@@ -297,9 +296,11 @@ public:
     }
 
     Failure Reserve(const File& file, std::uint64_t size) override {
-        FILE_ALLOCATION_INFO reserve{};
-        reserve.AllocationSize.QuadPart = static_cast<LONGLONG>(size);
-        if (SetFileInformationByHandle(Native(*file), FileAllocationInfo, &reserve, sizeof reserve)) return {};
+        const auto set = Newer().setFileInformationByHandle;
+        if (set == nullptr) return Fail(ERROR_NOT_SUPPORTED);  // XP: only an early answer on a full disk is lost
+        FileAllocationInfo reserve{};
+        reserve.allocationSize.QuadPart = static_cast<LONGLONG>(size);
+        if (set(Native(*file), kFileAllocationInfo, &reserve, sizeof reserve)) return {};
         const DWORD error = GetLastError();
         return error == ERROR_INVALID_PARAMETER ? Fail(ERROR_NOT_SUPPORTED) : Fail(error);
     }
@@ -307,9 +308,9 @@ public:
     Failure Sync(const File& file) override { return Checked(FlushFileBuffers(Native(*file))); }
 
     Failure SetSize(const File& file, std::uint64_t size) override {
-        FILE_END_OF_FILE_INFO end{};
-        end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-        return Checked(SetFileInformationByHandle(Native(*file), FileEndOfFileInfo, &end, sizeof end));
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        return Checked(SetFilePointerEx(Native(*file), end, nullptr, FILE_BEGIN) && SetEndOfFile(Native(*file)));
     }
 
     Failure Lock(const File&) override { return {}; }  // CreateNew shares it with no one

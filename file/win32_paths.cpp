@@ -1,10 +1,6 @@
-// Names on Windows.
+// Names, special folders and newer functions on Windows.
 #include "win32_paths.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -17,10 +13,12 @@ namespace {
 constexpr std::wstring_view kExtended = L"\\\\?\\";
 constexpr std::wstring_view kExtendedUnc = L"\\\\?\\UNC\\";
 
+// Empty where Windows has no known folders (XP).
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = path;
+    const auto known = Newer().getKnownFolderPath;
+    if (known != nullptr && SUCCEEDED(known(id, 0, nullptr, &path))) folder = path;
     CoTaskMemFree(path);
     return folder;
 }
@@ -35,7 +33,28 @@ bool Inside(const std::wstring& name, const std::wstring& folder) {
     return !folder.empty() && name.size() > folder.size() && SameName(std::wstring_view(name).substr(0, folder.size()), folder);
 }
 
+template <typename Function>
+void Find(Function& function, const wchar_t* module, const char* name) {
+    const HMODULE loaded = LoadLibraryW(module);  // these libraries are the system's own
+    function = loaded != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)))
+                                 : nullptr;
+}
+
 }  // namespace
+
+const NewerFunctions& Newer() {
+    static const NewerFunctions functions = [] {
+        NewerFunctions found{};
+        wchar_t hidden[2] = {};
+        if (GetEnvironmentVariableW(L"KOV_AS_WINDOWS_XP", hidden, 2) == 1 && hidden[0] == L'1') return found;
+        Find(found.getFinalPathNameByHandle, L"kernel32.dll", "GetFinalPathNameByHandleW");
+        Find(found.setFileInformationByHandle, L"kernel32.dll", "SetFileInformationByHandle");
+        Find(found.compareStringOrdinal, L"kernel32.dll", "CompareStringOrdinal");
+        Find(found.getKnownFolderPath, L"shell32.dll", "SHGetKnownFolderPath");
+        return found;
+    }();
+    return functions;
+}
 
 std::wstring Extended(const std::wstring& absolute) {
     if (absolute.starts_with(kExtended)) return absolute;
@@ -82,8 +101,13 @@ std::string Reason(unsigned long error) {
 }
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
+    if (const auto ordinal = Newer().compareStringOrdinal)
+        return ordinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    // XP: upper case, character by character, as the file system compares names.
+    std::wstring first(a), second(b);
+    CharUpperBuffW(first.data(), static_cast<DWORD>(first.size()));
+    CharUpperBuffW(second.data(), static_cast<DWORD>(second.size()));
+    return first == second;
 }
 
 bool IsWindowsFolder(const std::wstring& folder) {
@@ -95,10 +119,15 @@ bool IsWindowsFolder(const std::wstring& folder) {
            same(GetSystemWow64DirectoryW(path, MAX_PATH + 1));
 }
 
-std::wstring LocalAppData() { return WithSeparator(KnownFolder(FOLDERID_LocalAppData)); }
+std::wstring LocalAppData() {
+    std::wstring folder = KnownFolder(FOLDERID_LocalAppData);
+    wchar_t path[MAX_PATH];
+    if (folder.empty() && SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path))) folder = path;
+    return WithSeparator(folder);
+}
 
 std::wstring VirtualStoreName(const std::wstring& name) {
-    const std::wstring local = KnownFolder(FOLDERID_LocalAppData);
+    const std::wstring local = KnownFolder(FOLDERID_LocalAppData);  // none on XP, which virtualizes nothing
     if (local.empty() || name.starts_with(kExtendedUnc)) return {};
     for (const KNOWNFOLDERID* root :
          {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86, &FOLDERID_Windows, &FOLDERID_ProgramData}) {

@@ -1,6 +1,7 @@
 # Shared by the end-to-end tests (sourced): starting a program in a virtual X server, finding
-# its windows, sending keys, and counting checks. The caller sets `launch` (an array: the
-# command that starts the program) before calling run_dialog.
+# its windows, sending keys only to the window they are meant for once it has the keyboard, and
+# counting checks. The caller sets `launch` (an array: the command that starts the program)
+# before calling run_dialog.
 
 # Re-runs the calling script inside xvfb-run, once.
 in_virtual_x() {
@@ -12,13 +13,17 @@ in_virtual_x() {
   fi
 }
 
-# Wine's desktop, started by the test fixture with no display, cannot show windows here: starts
-# Wine's services again on this display (in the prefix of $WINEPREFIX).
-restart_wine_here() {
-  wineserver -k 2>/dev/null || true
-  wineserver -p </dev/null >/dev/null 2>&1  # its output would keep the test runner waiting
-  wineboot </dev/null >/dev/null 2>&1
+# Under Wine: the virtual X server of the test run, which Wine's desktop was started on (by the
+# "wine" fixture, tests/win32/wine_prefix.sh). The tests that show windows there take turns.
+on_wine_display() {
+  local number
+  number=$(cat "$WINEPREFIX/.kov-display" 2>/dev/null) || { echo "no display: the wine fixture did not run"; exit 1; }
+  export DISPLAY=":$number"
 }
+
+# A command that fails unguarded ends the script: it says which, so that no test fails unexplained.
+set -o errtrace
+trap 'echo "stopped at line $LINENO of $(basename "$0"): $BASH_COMMAND (status $?)"' ERR
 
 failures=0
 passed=0
@@ -33,6 +38,44 @@ find_window() {
     sleep 0.2
   done
   echo "$window"
+}
+
+# The dialog's own windows: the dialog, and a message or question over it (both toolkits give
+# them the dialog's title).
+dialog_windows() { xdotool search --onlyvisible --name "^Configuration for game Kov" 2>/dev/null || true; }
+# The top-level window that has the keyboard.
+focused() { xdotool getwindowfocus 2>/dev/null || true; }
+
+# await WHERE: up to 30 s for the window that keys are meant for to be shown with the keyboard:
+# "dialog" is the dialog alone (or, at opening, a question or message before it, alone); "over"
+# a message or question over the dialog; a pattern, a window of that name. A window shown
+# without the keyboard is given it, as a window manager would (none runs here, and when a
+# question closes the keyboard goes to no window). Says which never came.
+await() {
+  local where=$1 shown count focus meant
+  for _ in $(seq 150); do
+    shown=$(dialog_windows)
+    count=$(printf '%s\n' "$shown" | grep -c . || true)
+    focus=$(focused)
+    meant=""
+    case $where in
+      dialog) [ "$count" -ne 1 ] || meant=$shown ;;
+      over) [ "$count" -lt 2 ] || meant=$(printf '%s\n' "$shown" | grep -vx "$window" | tail -n 1 || true) ;;
+      *) meant=$(xdotool search --onlyvisible --name "$where" 2>/dev/null | tail -n 1 || true) ;;
+    esac
+    [ -n "$meant" ] && [ "$focus" = "$meant" ] && return 0
+    [ -n "$meant" ] && xdotool windowfocus "$meant" 2>/dev/null
+    sleep 0.2
+  done
+  echo "the $where never came with the keyboard ($count of the dialog's windows shown; the keyboard at ${focus:-none})"
+  return 1
+}
+
+# press WHERE KEY...: the keys, once WHERE (see await) has the keyboard.
+press() {
+  local where=$1
+  shift
+  await "$where" && xdotool key --delay 100 "$@"
 }
 
 # start_dialog FOLDER: starts the program there and waits for its dialog; sets pid and window.
@@ -50,24 +93,38 @@ start_dialog() {
     kill "$pid" 2>/dev/null
     return 1
   fi
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 0.5
+  # Without a window manager nothing gives the new window the keyboard but this.
+  xdotool windowfocus "$window" 2>/dev/null || true
+}
+
+# abandon: the program started last is ended, so that its windows stand in no later test's way.
+abandon() {
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 1
 }
 
 # wait_for_end: the program started last must end by itself, with status 0.
 wait_for_end() {
-  timeout 30 tail --pid="$pid" -f /dev/null || { kill "$pid"; echo "the dialog did not close"; return 1; }
+  timeout 30 tail --pid="$pid" -f /dev/null || { echo "the dialog did not close"; abandon; return 1; }
   local status=0
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || { echo "exit status $status"; return 1; }
 }
 
-# run_dialog FOLDER KEY...: starts the dialog in FOLDER, sends the keys, and waits for the end.
+# run_dialog FOLDER STEP...: starts the dialog in FOLDER, goes through the steps, and waits for
+# the end. A step is keys (blank-separated) for the dialog alone, or "over:" and keys for a
+# message or question over it; each is sent once that window has the keyboard.
 run_dialog() {
-  local folder=$1
+  local folder=$1 step
   shift
   start_dialog "$folder" || return 1
-  xdotool key --delay 150 "$@"
+  for step in "$@"; do
+    case $step in
+      over:*) press over ${step#over:} || { abandon; return 1; } ;;
+      *) press dialog $step || { abandon; return 1; } ;;
+    esac
+  done
   wait_for_end
 }
 

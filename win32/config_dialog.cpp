@@ -6,17 +6,11 @@
 #include "about_dialog.h"
 #include "control_ids.h"
 #include "dialog_memory_template.h"
+#include "question_box.h"
 #include "settings_table.h"
 #include "text.h"
 
 namespace kov::win32 {
-
-namespace {
-
-constexpr int kSafeAnswer = 100;
-constexpr int kOtherAnswer = 101;
-
-}  // namespace
 
 ConfigDialog::ConfigDialog(HINSTANCE instance) : instance_(instance), controller_(*this) {
     icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_APP_ICON), IMAGE_ICON,
@@ -112,25 +106,7 @@ bool ConfigDialog::OnPaint() {
 }
 
 bool ConfigDialog::Ask(const Question& question) {
-    const std::wstring safe = FromLatin1(question.safeButton);
-    const std::wstring other = FromLatin1(question.otherButton);
-    const std::wstring content = Wide(question.text);
-    const std::wstring title = Title();
-    const TASKDIALOG_BUTTON buttons[] = {{kSafeAnswer, safe.c_str()}, {kOtherAnswer, other.c_str()}};
-    TASKDIALOGCONFIG config{};
-    config.cbSize = sizeof config;
-    config.hwndParent = window_;
-    config.hInstance = instance_;
-    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;  // Escape and the close box: the safe answer
-    config.pszWindowTitle = title.c_str();
-    config.pszMainIcon = TD_WARNING_ICON;
-    config.pszContent = content.c_str();
-    config.cButtons = 2;
-    config.pButtons = buttons;
-    config.nDefaultButton = kSafeAnswer;
-    int chosen = kSafeAnswer;
-    if (FAILED(TaskDialogIndirect(&config, &chosen, nullptr, nullptr))) return false;
-    return chosen == kOtherAnswer;
+    return AskQuestion(instance_, window_, Title(), Wide(question.text), question.safeButton, question.otherButton);
 }
 
 void ConfigDialog::ShowMessage(const std::string& text) {

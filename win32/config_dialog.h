@@ -35,7 +35,7 @@ public:
     void AddListItem(int32_t control, const char* text) override;  // CB_ADDSTRING
     // The WS_TABSTOP style bit.
     void SetTabStop(int32_t control, bool tabStop) override;
-    // A task dialog whose first button is the safe answer: default, Escape and the close box.
+    // A question whose first button is the safe answer: default, Escape and the close box.
     bool Ask(const Question& question) override;
     // An error message box over the dialog.
     void ShowMessage(const std::string& text) override;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Drives the real kovconfig in a real X server with key presses from outside the process.
+# Drives the real kovconfig in a real X server with key presses from outside the process, each
+# sent once the window it is meant for has the keyboard.
 # Usage: end_to_end.sh KOVCONFIG DEFAULT_KOV_INI
 set -euo pipefail
 program=$(realpath "$1")
@@ -26,7 +27,7 @@ check test ! -e "$work/escape/kov.ini"
 name="a sound card chosen with the keyboard is stored"
 mkdir "$work/card"
 # OK, Cancel, then the sound-card list: Down picks "None".
-check run_dialog "$work/card" Tab Tab Down Return
+check run_dialog "$work/card" "Tab Tab Down Return"
 check grep -qx '"driver type"=dword:00000000' "$work/card/kov.ini"
 
 name="a saved change comes back at the next opening"
@@ -36,7 +37,7 @@ check grep -qx '"driver type"=dword:00000000' "$work/card/kov.ini"
 name="the rendering device is reachable without a mouse"
 mkdir "$work/glide"
 # OK, Cancel, the sound-card list, then (the audio controls disabled) the checked radio button.
-check run_dialog "$work/glide" Tab Tab Tab Down Return
+check run_dialog "$work/glide" "Tab Tab Tab Down Return"
 check grep -qx '"rendering device"=dword:00000001' "$work/glide/kov.ini"
 
 name="a FIFO as kov.ini: a question, not a hang; Escape quits and leaves it"
@@ -49,7 +50,7 @@ name="lines that cannot be kept: OK asks, Escape keeps the file, Escape again cl
 mkdir "$work/note"
 printf '; my note\n[/CONFIG_CATEGORY_USER]\n' > "$work/note/kov.ini"
 cp "$work/note/kov.ini" "$work/note.before"
-check run_dialog "$work/note" Return Escape Escape
+check run_dialog "$work/note" Return over:Escape Escape
 check cmp -s "$work/note/kov.ini" "$work/note.before"
 
 finish

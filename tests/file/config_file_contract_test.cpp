@@ -181,6 +181,7 @@ TEST_F(ConfigFileContract, HardLinksStayOneFile) {
 }
 
 TEST_F(ConfigFileContract, SymbolicLinksStayLinksAndTheirTargetTakesTheText) {
+    if (testing::AsWindowsXp()) GTEST_SKIP() << "Windows XP has no links to files, and no way to follow Wine's";
     fs::create_directory("real");
     Write("real/settings.ini", kOld);
     ASSERT_TRUE(testing::MakeSymbolicLink("real/settings.ini", "middle"));

@@ -241,9 +241,11 @@ TEST_F(ConfigFileWin32Test, FoldersBeyond260CharactersWork) {
 }
 
 TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
+    if (testing::AsWindowsXp()) GTEST_SKIP() << "Windows XP keeps no VirtualStore copies";
     const std::wstring leaf = L"Kov test " + std::to_wstring(GetCurrentProcessId());
     const fs::path game = fs::path(Known(FOLDERID_ProgramFilesX86)) / leaf;
-    const fs::path store = fs::path(Known(FOLDERID_LocalAppData)) / L"VirtualStore" / L"Program Files (x86)" / leaf;
+    // "Program Files (x86)" on 64-bit Windows, "Program Files" on 32-bit.
+    const fs::path store = fs::path(Known(FOLDERID_LocalAppData)) / L"VirtualStore" / game.relative_path();
     fs::create_directories(game);
     fs::create_directories(store);
     Write(game / kConfigFileName, OnDisk("[/A]\n\"stale\"=dword:00000001\n"));
@@ -255,7 +257,7 @@ TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
         EXPECT_EQ(file.Read(settings).outcome, OpenOutcome::Read);
         EXPECT_TRUE(Has(settings, "A", "games"));
         EXPECT_FALSE(Has(settings, "A", "stale"));
-        EXPECT_NE(file.DisplayName().find("VirtualStore\\Program Files (x86)\\Kov test"), std::string::npos)
+        EXPECT_NE(file.DisplayName().find("VirtualStore\\" + game.relative_path().string()), std::string::npos)
             << file.DisplayName();
         EXPECT_TRUE(file.Save(kNew).saved());
         EXPECT_EQ(Contents(store / kConfigFileName), OnDisk(kNew));

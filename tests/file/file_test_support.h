@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <utility>
 #include <filesystem>
@@ -40,6 +41,12 @@ inline std::string Contents(const fs::path& path) {
 
 inline void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
+// Whether the tests' switch hides every function newer than Windows XP (KOV_AS_WINDOWS_XP=1).
+inline bool AsWindowsXp() {
+    const char* value = std::getenv("KOV_AS_WINDOWS_XP");
+    return kWindows && value != nullptr && std::string(value) == "1";
+}
+
 // The text as the file holds it: Windows' files have "\r\n" line ends.
 inline std::string OnDisk(const std::string& text) {
     if (!kWindows) return text;
@@ -66,6 +73,7 @@ inline std::string UnixName(const fs::path& path) {
 
 // Under Wine, a Linux system call made directly: Wine makes no Unix links itself, deletes a
 // link's target rather than the link, and cannot wait for the Unix programs it starts.
+#ifdef __x86_64__
 inline long LinuxCall(long number, const char* first, const char* second = nullptr) {
     long result;
     __asm__ volatile("syscall" : "=a"(result) : "a"(number), "D"(first), "S"(second) : "rcx", "r11", "memory");
@@ -73,6 +81,15 @@ inline long LinuxCall(long number, const char* first, const char* second = nullp
 }
 inline long LinuxSymlink(const char* target, const char* link) { return LinuxCall(88, target, link); }
 inline long LinuxUnlink(const char* name) { return LinuxCall(87, name); }
+#else  // i386's own entry and numbers
+inline long LinuxCall(long number, const char* first, const char* second = nullptr) {
+    long result;
+    __asm__ volatile("int $0x80" : "=a"(result) : "a"(number), "b"(first), "c"(second) : "memory");
+    return result;
+}
+inline long LinuxSymlink(const char* target, const char* link) { return LinuxCall(83, target, link); }
+inline long LinuxUnlink(const char* name) { return LinuxCall(10, name); }
+#endif
 #endif
 
 // A symbolic link, as the player's system makes one: under Wine, a Unix link.

@@ -10,5 +10,9 @@ write_save_texts() {
     printf '\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n'; } > "$1/large"
 }
 
+# A command that fails unguarded ends the script: it says which, so that no test fails unexplained.
+set -o errtrace
+trap 'echo "stopped at line $LINENO of $(basename "$0"): $BASH_COMMAND (status $?)"' ERR
+
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }

@@ -10,7 +10,7 @@ rm -rf "$out"
 mkdir -p "$out"
 out=$(realpath "$out")
 (cd "$build" && cpack -G ZIP -B "$out/package" >"$out/cpack.log") || { cat "$out/cpack.log"; exit 1; }
-zip=$(ls "$out"/package/kovconfig-*-windows-x64.zip)
+zip=$(ls "$out"/package/kovconfig-*-windows-*.zip)
 listed=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 [ "$listed" = "LICENSE.txt README.txt kovconfig.exe " ] || { echo "the zip holds: $listed"; exit 1; }
 unzip -q "$zip" -d "$out/unpacked"
