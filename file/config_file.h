@@ -20,7 +20,8 @@
 //   the next start finishes), and a kill never leaves a file that reads as a mixture of the two.
 //   Owner, group, mode, extended attributes (ACLs among them), Windows' attributes and creation
 //   time, and hard links are kept; a symbolic link stays a link and its target receives the
-//   text; something that is not a regular file, or a file marked read-only, is never replaced.
+//   text; something that is not a regular file, or a file marked read-only or that this program
+//   may not write, is never replaced.
 // - Reasons are plain words, ready to show.
 // - The text is given and read with "\n" line ends; on Windows the file has "\r\n".
 #pragma once

@@ -21,16 +21,28 @@ windows_name() { winepath -w "$1" 2>/dev/null; }
 
 # scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
 scenario() {
-  local name=$1 old=$2 new=$3 kind=$4 n=1 status points=0 oldfile
+  local name=$1 old=$2 new=$3 kind=$4 n=1 status points=0 oldfile again=0 text
+  text=$(windows_name "$work/$new.lf")
   while :; do
     rm -rf "$work/game" "$state"
     mkdir -p "$work/game"
     [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
     [ "$kind" = linked ] && ln "$work/game/kov.ini" "$work/game/second"
     status=0
-    (cd "$work/game" && KOV_STOP_AT=$n wine "$driver" save "$(windows_name "$work/$new.lf")" >"$work/said" 2>/dev/null) || status=$?
+    (cd "$work/game" && KOV_STOP_AT=$n wine "$driver" save "$text" >"$work/said" 2>"$work/wine.said") || status=$?
+    # The driver says "running" first: without it, Wine did not run the program at all (once, on
+    # a loaded machine). That step is taken again, once; the program's own failures never are.
+    if [ "$status" -ne 0 ] && [ "$status" -ne 9 ] && ! grep -q '^running' "$work/said" && [ "$again" -eq 0 ]; then
+      echo "  Wine did not run the save at call $n (status $status; Wine said: $(grep -v fixme "$work/wine.said" | head -n 3)); again"
+      again=1
+      continue
+    fi
+    again=0
     [ "$status" -eq 0 ] && break  # the save came to its end before call n
-    if [ "$status" -ne 9 ]; then fail "$name: the save ended with status $status at call $n: $(cat "$work/said")"; break; fi
+    if [ "$status" -ne 9 ]; then
+      fail "$name: the save ended with status $status at call $n: $(cat "$work/said"); Wine said: $(grep -v fixme "$work/wine.said" | head -n 5)"
+      break
+    fi
     points=$((points + 1))
     oldfile=-
     [ "$old" = - ] || oldfile=$(windows_name "$work/$old")
