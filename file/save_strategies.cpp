@@ -48,6 +48,18 @@ Failure NameTemporary(FileSystem& fs, const Target& target, Temporary& made) {
     return failure;
 }
 
+// A file moved to the target's name, over whatever is there: a program that makes a file there
+// the moment the old one is moved aside (a virus scanner, an indexer) may hold it a moment, and
+// Windows refuses to move over a file held open, so that is tried again for about a second.
+Failure MoveOver(FileSystem& fs, const Folder& folder, const std::string& from, const std::string& to) {
+    for (int tries = 1;; ++tries) {
+        const Failure failure = fs.Rename(folder, from, to, true);
+        const bool held = failure.problem == Problem::HeldByAnother || failure.problem == Problem::AccessDenied;
+        if (!held || tries >= kTries) return failure;
+        fs.Pause(kPauseMilliseconds);
+    }
+}
+
 // After a replacement failed: puts what is on disk right, from what it holds. The file gets the
 // new text, or its old bytes back, wherever that can be done, and no copy of the old bytes is
 // removed while it is the only one.
@@ -73,12 +85,12 @@ FileHolds PutRight(FileSystem& fs, const Target& target, const std::string& temp
     }
     // No file under the name, or one that another program made the moment the old one was
     // moved aside: the new text goes there, else the old bytes come back.
-    if (!fs.Rename(target.folder, temporary, target.name, now.exists)) {
+    if (!MoveOver(fs, target.folder, temporary, target.name)) {
         dropSpareBackup();
         return FileHolds::NewText;
     }
     fs.Remove(target.folder, temporary);
-    if (holdsOld(LookWhole(fs, target.folder, backup)) && !fs.Rename(target.folder, backup, target.name, now.exists))
+    if (holdsOld(LookWhole(fs, target.folder, backup)) && !MoveOver(fs, target.folder, backup, target.name))
         return FileHolds::OldBytes;
     return FileHolds::Other;
 }

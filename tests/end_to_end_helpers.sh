@@ -106,7 +106,8 @@ abandon() {
 
 # wait_for_end: the program started last must end by itself, with status 0.
 wait_for_end() {
-  timeout 30 tail --pid="$pid" -f /dev/null || { echo "the dialog did not close"; abandon; return 1; }
+  timeout 30 tail --pid="$pid" -f /dev/null ||
+    { echo "the dialog did not close ($(dialog_windows | grep -c . || true) of its windows shown)"; abandon; return 1; }
   local status=0
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || { echo "exit status $status"; return 1; }

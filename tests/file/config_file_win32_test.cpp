@@ -82,27 +82,30 @@ TEST_F(ConfigFileWin32Test, EveryDocumentedReplaceFailureIsRecoveredFromTheDisk)
     const Failure held{Problem::HeldByAnother, ERROR_UNABLE_TO_REMOVE_REPLACED};
     const Failure movedAside{Problem::Other, ERROR_UNABLE_TO_MOVE_REPLACEMENT};
     const Failure movedAsideKept{Problem::Other, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2};
+    // Another program makes a new file the moment the old one is moved aside.
+    const auto madeAgain = [](const std::string& replaced) {
+        MoveAside(replaced);
+        Write(replaced, "theirs");
+    };
     const struct {
         const char* what;
         Failure failure;
         int times;  // how many calls fail; after them the real call runs
         std::function<void(const std::string&)> before;
-        bool refuseMoves;       // nothing can be moved back either
+        int refusedMoves;  // how many moves to another name are refused (-1: every one)
         SaveOutcome outcome;
         const char* fileHolds;  // "old", "new" or "" (nothing)
         bool backupKept;
     } cases[] = {
-        {"1175, nothing changed, every time", held, -1, nullptr, false, SaveOutcome::NotSavedUnchanged, "old", false},
-        {"1175 once: tried again", held, 1, nullptr, false, SaveOutcome::Saved, "new", false},
-        {"1176, no file under the name", movedAside, 1, MoveAside, false, SaveOutcome::Saved, "new", false},
-        {"1177, the old file under the backup name", movedAsideKept, -1, MoveAside, false, SaveOutcome::Saved, "new", false},
-        {"1177, and another program made a new file the moment the old one was moved", movedAsideKept, -1,
-         [](const std::string& replaced) {
-             MoveAside(replaced);
-             Write(replaced, "theirs");
-         },
-         false, SaveOutcome::Saved, "new", false},
-        {"1177, and nothing can be moved back", movedAsideKept, -1, MoveAside, true, SaveOutcome::NotSavedChanged, "", true},
+        {"1175, nothing changed, every time", held, -1, nullptr, 0, SaveOutcome::NotSavedUnchanged, "old", false},
+        {"1175 once: tried again", held, 1, nullptr, 0, SaveOutcome::Saved, "new", false},
+        {"1176, no file under the name", movedAside, 1, MoveAside, 0, SaveOutcome::Saved, "new", false},
+        {"1177, the old file under the backup name", movedAsideKept, -1, MoveAside, 0, SaveOutcome::Saved, "new", false},
+        {"1177, and another program made a new file the moment the old one was moved", movedAsideKept, -1, madeAgain, 0,
+         SaveOutcome::Saved, "new", false},
+        {"1177, and the file another program made there is held open a moment", movedAsideKept, -1, madeAgain, 2,
+         SaveOutcome::Saved, "new", false},
+        {"1177, and nothing can be moved back", movedAsideKept, -1, MoveAside, -1, SaveOutcome::NotSavedChanged, "", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -111,7 +114,8 @@ TEST_F(ConfigFileWin32Test, EveryDocumentedReplaceFailureIsRecoveredFromTheDisk)
         Write(kConfigFileName, kOld);
         ConfigFile file(faulty_);
         faulty_.Fail(Step::Replace, c.failure, 0, c.times, {}, c.before);
-        if (c.refuseMoves) faulty_.Fail(Step::Rename, {Problem::AccessDenied, ERROR_ACCESS_DENIED}, 0, -1);
+        if (c.refusedMoves != 0)
+            faulty_.Fail(Step::Rename, {Problem::AccessDenied, ERROR_ACCESS_DENIED}, 0, c.refusedMoves);
         const SaveResult result = file.Save(kNew);
         faulty_.Clear();
         EXPECT_EQ(result.outcome, c.outcome) << result.reason;
