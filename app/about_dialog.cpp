@@ -8,9 +8,9 @@
 
 namespace kov {
 
-AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(const std::string& fileName, QWidget* parent) : QDialog(parent) {
     setWindowIcon(AppIcon());
-    const BuiltDialog built = BuildDialog(*this, kAboutDialogTemplate);
+    const BuiltDialog built = BuildDialog(*this, kAboutDialogTemplate, fileName);
     connect(static_cast<QPushButton*>(built.controls.at(IDOK)), &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -1,9 +1,12 @@
 // The application object.
 #include "config_app.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <cstdio>
 #include <cstdlib>
 
+#include "catalogue.h"
 #include "config_dialog.h"
 #include "kov_version.h"
 
@@ -30,9 +33,11 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
         if (noDisplay) {
             const QByteArray display = qgetenv("DISPLAY");
             if (display.isEmpty())
-                std::fputs("kovconfig: cannot open a display: DISPLAY is not set\n", stderr);
+                std::fprintf(stderr, "%s\n", Tr("kovconfig: cannot open a display: DISPLAY is not set"));
             else
-                std::fprintf(stderr, "kovconfig: cannot open the display \"%s\"\n", display.constData());
+                std::fprintf(stderr, "%s\n",
+                             Format(Tr("kovconfig: cannot open the display \"{display}\""), {{"display", display.constData()}})
+                                 .c_str());
             std::_Exit(EXIT_FAILURE);
         }
         for (const QString& held : *platformMessages) std::fprintf(stderr, "%s\n", qPrintable(held));
@@ -50,6 +55,9 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context, co
 }  // namespace
 
 ConfigApp::StartupGuard::StartupGuard() {
+    // The player's language, as the locale variables name it, from the first word on.
+    UseLanguage(PosixLanguagePreferences(std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                         std::getenv("LANG")));
     platformMessages = new QStringList;
     previousHandler = qInstallMessageHandler(StartupMessageHandler);
 }
@@ -62,6 +70,12 @@ ConfigApp::ConfigApp(int& argc, char** argv) : application_(argc, argv) {
     QApplication::setApplicationVersion(QStringLiteral(KOV_VERSION_TEXT));
     QApplication::setOrganizationName(QStringLiteral("Kov"));
     QApplication::setDesktopFileName(QStringLiteral("kovconfig"));
+    // The toolkit's own texts (a message box's buttons, say) in the same language, where Qt's
+    // translations are installed.
+    const QLocale language(QString::fromUtf8(CurrentLanguage().data(), static_cast<qsizetype>(CurrentLanguage().size())));
+    if (qtTexts_.load(language, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts_);
 }
 
 int ConfigApp::InitInstance() {

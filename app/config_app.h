@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace kov {
 
@@ -14,13 +15,15 @@ public:
     int InitInstance();
 
 private:
-    // Set up before the QApplication, to turn the toolkit's abort into a clear message.
+    // Set up before the QApplication: the player's language, and the toolkit's abort turned into a
+    // clear message in it.
     struct StartupGuard {
         StartupGuard();
     };
 
     StartupGuard guard_;
     QApplication application_;
+    QTranslator qtTexts_;  // the toolkit's own texts in the player's language
 };
 
 }  // namespace kov

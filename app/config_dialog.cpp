@@ -22,7 +22,7 @@ ConfigDialog::ConfigDialog(QWidget* parent) : QDialog(parent), controller_(*this
     controls_ = BuildDialog(*this, kConfigDialogTemplate).controls;
 
     windowMenu_ = new QMenu(this);
-    windowMenu_->addAction(QString::fromLatin1(kAboutMenuText), this, &ConfigDialog::ShowAbout);
+    windowMenu_->addAction(QString::fromUtf8(Tr(kAboutMenuText)), this, &ConfigDialog::ShowAbout);
     // The keyboard's ways to the window menu.
     for (const QKeySequence& keys : {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] {
@@ -99,7 +99,7 @@ void ConfigDialog::SetEnabled(int32_t control, bool enabled) {
 void ConfigDialog::Redraw() { repaint(); }
 
 void ConfigDialog::AddListItem(int32_t control, const char* text) {
-    if (QComboBox* list = List(control)) list->addItem(QString::fromLatin1(text));
+    if (QComboBox* list = List(control)) list->addItem(QString::fromUtf8(text));
 }
 
 void ConfigDialog::SetTabStop(int32_t control, bool tabStop) {
@@ -111,8 +111,8 @@ bool ConfigDialog::Ask(const Question& question) {
     QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(question.text), QMessageBox::NoButton,
                     this);
     box.setTextFormat(Qt::PlainText);  // file names are shown as they are, never as markup
-    QPushButton* safe = box.addButton(QString::fromLatin1(question.safeButton), QMessageBox::RejectRole);
-    QPushButton* other = box.addButton(QString::fromLatin1(question.otherButton), QMessageBox::AcceptRole);
+    QPushButton* safe = box.addButton(QString::fromUtf8(question.safeButton), QMessageBox::RejectRole);
+    QPushButton* other = box.addButton(QString::fromUtf8(question.otherButton), QMessageBox::AcceptRole);
     box.setDefaultButton(safe);
     box.setEscapeButton(safe);  // Escape and the close box too
     box.exec();
@@ -132,7 +132,7 @@ void ConfigDialog::ShowMessage(const std::string& text) {
 }
 
 void ConfigDialog::ShowAbout() {
-    AboutDialog about(this);
+    AboutDialog about(controller_.FileName(), this);
     about.exec();
 }
 

@@ -65,8 +65,7 @@ const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTempla
 }
 
 
-QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels) {
-    const QString text = QString::fromLatin1(control.text);
+QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels, const QString& text) {
     switch (control.type) {
         case ControlType::DefaultPushButton:
         case ControlType::PushButton: {
@@ -84,6 +83,15 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
             auto* label = new QLabel(text, &window);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            // The settings file's name is shortened in its middle where it does not fit its line.
+            const QString shown = control.id == IDC_ABOUT_FILE
+                                      ? label->fontMetrics().elidedText(text, Qt::ElideMiddle, pixels.width())
+                                      : text;
+            if (shown != text) {
+                label->setText(shown);
+                label->setToolTip(text);
+                label->setAccessibleName(text);
+            }
             return label;
         }
         case ControlType::CheckBox:
@@ -99,7 +107,8 @@ QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QR
             auto* icon = new QLabel(&window);
             icon->setPixmap(window.windowIcon().pixmap(pixels.size()));
             icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            icon->setAccessibleName(QStringLiteral("Application icon"));
+            // TRANSLATORS: what a screen reader calls the icon in the About box.
+            icon->setAccessibleName(QString::fromUtf8(Tr("Application icon")));
             return icon;
         }
     }
@@ -114,13 +123,13 @@ QFont DialogFont(const DialogTemplate& dialog) {
     return font;
 }
 
-BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
+BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog, const std::string& fileName) {
     // Rectangles are absolute, as the template gives them: mirroring for right-to-left
     // languages would have to mirror each of them, so the dialog stays left-to-right.
     window.setLayoutDirection(Qt::LeftToRight);
     window.setFont(DialogFont(dialog));
     InstallNamedListAccessibility();
-    window.setWindowTitle(QString::fromLatin1(dialog.title));
+    window.setWindowTitle(QString::fromStdString(ShownText(dialog.title)));
     window.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint);
     BuiltDialog built{BaseUnitsOf(QFontMetrics(window.font())), {}};
@@ -129,7 +138,7 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
     std::vector<QWidget*> widgets;
     for (const ControlTemplate& control : dialog.controls) {
         const QRect pixels = DluToPixels(control.rect, built.base);
-        QWidget* widget = CreateControl(window, control, pixels);
+        QWidget* widget = CreateControl(window, control, pixels, QString::fromStdString(ShownText(control.text, fileName)));
         widget->setProperty(kControlIdProperty, control.id);
         widget->setGeometry(control.type == ControlType::DropDownList
                                 ? QRect(pixels.topLeft(), QSize(pixels.width(), widget->sizeHint().height()))
@@ -146,7 +155,7 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog) {
             if (const ControlTemplate* label = LabelOf(dialog, control)) {
                 auto* labelWidget = static_cast<QLabel*>(widgets[static_cast<std::size_t>(label - dialog.controls.data())]);
                 labelWidget->setBuddy(widgets[i]);
-                widgets[i]->setAccessibleName(QString::fromLatin1(label->text).trimmed());
+                widgets[i]->setAccessibleName(QString::fromStdString(ShownText(label->text)).trimmed());
             }
         }
         // A group box holds the controls inside its rectangle, so that its caption names their

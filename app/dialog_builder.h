@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <map>
+#include <string>
 
 #include "dialog_template.h"
 #include "dialog_units.h"
@@ -21,9 +22,11 @@ struct BuiltDialog {
     std::map<int32_t, QWidget*> controls;  // by identifier, IDC_STATIC ones left out
 };
 
-// Also: lists drop down as far as their rectangles allow, group boxes hold the controls inside
+// Also: texts in the player's language (with fileName for a {file} placeholder; the About box's
+// file line, where too long for its rectangle, is shortened in its middle, and whole in its
+// tooltip and accessible name), lists drop down as far as their rectangles allow, group boxes hold the controls inside
 // them, lists are named by the text above them, and the arrow keys move within the template's
 // groups (group_navigation.h).
-BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog);
+BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog, const std::string& fileName = {});
 
 }  // namespace kov

@@ -6,6 +6,7 @@
 
 #include "config_file.h"
 #include "configuration_store.h"
+#include "file_messages.h"
 #include "settings.h"
 
 namespace {
@@ -30,7 +31,8 @@ void SaveDefaultFile(benchmark::State& state) {
     kov::LoadSettings(store, panel);
     for (auto _ : state) {
         const kov::SaveResult result = file.Save(store.WriteToString());
-        if (!result.saved()) state.SkipWithError(result.reason.c_str());
+        if (!result.saved())
+            state.SkipWithError(kov::ReasonWords(result.reason, {file.DisplayName(), file.System()}, true).c_str());
     }
     QDir::setCurrent(previous);
 }

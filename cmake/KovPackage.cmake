@@ -19,6 +19,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)  # "games" is for the games themselves
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own texts (a message box's buttons) in the player's language; the program's own are in it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 # The summary above is the first line; these lines follow it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The settings utility that ships beside the game Kov: one dialog that reads the
 game's kov.ini from the folder it is started in, lets the player choose the

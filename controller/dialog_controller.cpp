@@ -15,7 +15,8 @@
 namespace kov {
 
 void ExitOutOfMemory() {
-    std::fputs("kovconfig: out of memory; the settings were not saved\n", stderr);
+    std::fputs(Tr("kovconfig: out of memory; the settings were not saved"), stderr);
+    std::fputs("\n", stderr);
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -38,6 +39,8 @@ auto Guarded(Step step) -> decltype(step()) {
 
 struct DialogController::State {
     explicit State(detail::FileSystem& fileSystem) : file(fileSystem) {}
+    // What the words about the file are about, now: a save may have moved it to its VirtualStore copy.
+    Subject About() const { return {file.DisplayName(), file.System()}; }
     ConfigurationStore store;
     ConfigFile file;      // kov.ini in the folder that was current when the dialog opened
     ReadReport dropped;   // what reading could not keep
@@ -54,18 +57,24 @@ bool DialogController::Open() {
     return Guarded([&] {
         // The lists are filled before the settings select positions in them.
         for (const ListItems& list : kListItems)
-            for (const char* item : list.items) window_.AddListItem(list.control, item);
+            for (const char* item : list.items) window_.AddListItem(list.control, Tr(item));
         // What a crash or a power cut left of the last save is finished before anything is read.
         if (const RecoveryReport recovered = state_->file.Recover(); !recovered.empty())
-            window_.ShowMessage(RecoveryMessage(state_->file.DisplayName(), recovered));
+            window_.ShowMessage(RecoveryMessage(state_->About(), recovered));
         const OpenResult opened = state_->file.Read(state_->store);
         if (opened.outcome == OpenOutcome::NoFolder) {
-            window_.ShowMessage(NoFolderMessage(state_->file.DisplayName(), opened));
+            window_.ShowMessage(NoFolderMessage(state_->About(), opened));
             return false;
         }
-        if (opened.outcome == OpenOutcome::Unreadable &&
-            !window_.Ask({UnreadableMessage(state_->file.DisplayName(), opened), kQuitButton, kUseDefaultsButton}))
-            return false;
+        if (opened.outcome == OpenOutcome::Unreadable) {
+            // The defaults are offered only where OK could save them.
+            if (opened.replacement != Replacement::Allowed) {
+                window_.ShowMessage(UnreadableMessage(state_->About(), opened));
+                return false;
+            }
+            if (!window_.Ask({UnreadableQuestion(state_->About(), opened), Tr(kQuitButton), Tr(kUseDefaultsButton)}))
+                return false;
+        }
         state_->dropped = opened.dropped;
         ApplyOpeningRules(window_, LoadSettings(state_->store, window_));
         FollowCheckedRadio();
@@ -81,21 +90,23 @@ void DialogController::Change(int32_t control) {
 bool DialogController::Ok() {
     return Guarded([&] {
         ConfigFile& file = state_->file;
-        if (file.ChangedSinceRead() && !window_.Ask({ChangedMessage(file.DisplayName()), kCancelButton, kReplaceButton}))
+        if (file.ChangedSinceRead() && !window_.Ask({ChangedQuestion(state_->About()), Tr(kCancelButton), Tr(kReplaceButton)}))
             return false;
         if (state_->dropped.droppedLines > 0 &&
-            !window_.Ask({DroppedLinesMessage(file.DisplayName(), state_->dropped), kCancelButton, kSaveButton}))
+            !window_.Ask({DroppedLinesQuestion(state_->About(), state_->dropped), Tr(kCancelButton), Tr(kSaveButton)}))
             return false;
         const SaveResult result = file.Save(state_->store.WriteToString(), [&] {
-            return window_.Ask({UnprotectedWriteMessage(file.DisplayName()), kCancelButton, kSaveButton});
+            return window_.Ask({UnprotectedWriteQuestion(state_->About()), Tr(kCancelButton), Tr(kSaveButton)});
         });
         // Once the new text is in the file, the lines it could not keep are gone from it.
         if (result.holds == FileHolds::NewText) state_->dropped = {};
-        if (result.saved() || result.declined) return result.saved();
-        window_.ShowMessage(SaveFailedMessage(file.DisplayName(), result));
+        if (result.saved() || result.declined()) return result.saved();
+        window_.ShowMessage(SaveFailedMessage(state_->About(), result));
         return false;
     });
 }
+
+const std::string& DialogController::FileName() const { return state_->file.DisplayName(); }
 
 void DialogController::FollowCheckedRadio() {
     // The checked rendering choice is a tab stop, so that the keyboard reaches it even when the

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "dialog_window.h"
 
@@ -35,6 +36,9 @@ public:
     // OK. True when the settings were saved and the dialog is to close; false when the player
     // turned back at a question or the save failed (the player has been told why).
     bool Ok();
+    // The full name of the file the dialog edits, as the player reads it (for the About box):
+    // the folder's kov.ini, a name of another case, or the copy Windows keeps for the game.
+    const std::string& FileName() const;
 
 private:
     void FollowCheckedRadio();

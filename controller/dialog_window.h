@@ -10,15 +10,16 @@
 
 namespace kov {
 
+// Texts are UTF-8 in the player's language, plain: names in them are never markup.
 struct Question {
-    std::string text;         // UTF-8, plain text: names in it are never markup
+    std::string text;
     const char* safeButton;   // the default; Escape and the close box answer it too
     const char* otherButton;
 };
 
 class DialogWindow : public SettingsPanel {
 public:
-    // Appends an item (Latin-1 text) to a list.
+    // Appends an item (UTF-8 text) to a list.
     virtual void AddListItem(int32_t control, const char* text) = 0;
     // Whether the Tab key stops at the control.
     virtual void SetTabStop(int32_t control, bool tabStop) = 0;

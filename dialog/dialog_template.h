@@ -1,15 +1,20 @@
 // Dialogs described as data: each control's identifier, kind, rectangle in dialog units,
-// text and flags, in tab order. dialog_builder.h turns a template into widgets.
+// text and flags, in tab order. Each window layer turns a template into its controls; the texts
+// are English, marked for the catalogue, and shown through ShownText in the player's language.
 #pragma once
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 
+#include "catalogue.h"
 #include "resource_ids.h"
 
 namespace kov {
 
 inline constexpr int32_t IDC_STATIC = -1;
+inline constexpr int32_t IDC_ABOUT_FILE = 1100;  // the About box's line naming the settings file
 #ifndef IDOK  // windows.h has them, with the same values
 inline constexpr int32_t IDOK = 1;
 inline constexpr int32_t IDCANCEL = 2;
@@ -56,6 +61,13 @@ struct DialogTemplate {
 extern const DialogTemplate kConfigDialogTemplate;  // dialog 102
 extern const DialogTemplate kAboutDialogTemplate;   // dialog 100
 
-inline constexpr const char* kAboutMenuText = KOV_ABOUT_MENU_TEXT;
+// TRANSLATORS: the window menu's item that opens the About box; "&" marks the letter that
+// chooses it from the keyboard.
+inline constexpr const char* kAboutMenuText = N_("&About config...");
+static_assert(std::string_view(kAboutMenuText) == KOV_ABOUT_MENU_TEXT, "string 101 is the catalogue's text");
+
+// A template's text as the player sees it: in the player's language, with {version} and, where
+// given, {file} (the settings file's name) filled in.
+std::string ShownText(const char* text, std::string_view fileName = {});
 
 }  // namespace kov

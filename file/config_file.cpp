@@ -3,6 +3,7 @@
 // what the disk holds.
 #include "config_file.h"
 
+#include "catalogue.h"
 #include "disk.h"
 #include "read_policy.h"
 #include "recovery.h"
@@ -51,17 +52,17 @@ std::string WithLineEnds(const std::string& text, std::string_view lineEnd) {
 
 ConfigFile::ConfigFile() : ConfigFile(PlatformFileSystem()) {}
 
-ConfigFile::ConfigFile(FileSystem& fileSystem)
-    : fs_(fileSystem), name_(kConfigFileName), displayName_(std::string(kConfigFileName) + " in the current folder") {
+ConfigFile::ConfigFile(FileSystem& fileSystem) : fs_(fileSystem), name_(kConfigFileName), displayName_(kConfigFileName) {
     if (const Failure failure = fs_.OpenCurrentFolder(start_)) {
-        startProblem_ = "the current folder cannot be opened: " + ReasonFor(fs_, failure);
+        startProblem_ = Explained(Refusal(failure, Reason::What::FolderNotOpened), nullptr, {}, false);
         return;
     }
     folder_ = start_;
     if (!start_->path.empty()) displayName_ = PathOf(start_, name_);
     if (fs_.CheckFolder(start_) == FolderState::SystemFolder) {
-        startProblem_ = "it was started in the Windows folder (" + start_->path.substr(0, start_->path.size() - 1) +
-                        "), not in the game's folder. Start it in the game's folder, where the game keeps kov.ini";
+        startProblem_.what = Reason::What::WindowsFolder;
+        startProblem_.path = PathOf(start_, {});
+        if (!startProblem_.path.empty()) startProblem_.path.pop_back();  // its separator
         return;
     }
     name_ = FoundName(fs_, start_);
@@ -72,28 +73,38 @@ ConfigFile::ConfigFile(FileSystem& fileSystem)
     if (!folder_->path.empty()) displayName_ = PathOf(folder_, name_);
 }
 
-std::string ConfigFile::FolderProblem() const {
-    if (!startProblem_.empty()) return startProblem_;
+Reason ConfigFile::FolderProblem() const {
+    if (startProblem_) return startProblem_;
+    Reason problem;
     switch (fs_.CheckFolder(start_)) {
-        case FolderState::Deleted:
-            return "the folder it was in was deleted";
-        case FolderState::Moved:
-            return "the folder it was in was moved, renamed or replaced after the dialog opened, and the settings are "
-                   "not saved into another folder";
-        default:
-            return {};
+        case FolderState::Deleted: problem.what = Reason::What::FolderDeleted; break;
+        case FolderState::Moved: problem.what = Reason::What::FolderMoved; break;
+        default: break;
     }
+    return problem;
+}
+
+Reason ConfigFile::Explained(Reason reason, const Folder& folder, const std::string& name, bool exists) const {
+    const Failure& failure = reason.failure;
+    if (failure.problem == Problem::Other && failure.code != 0)
+        reason.systemWords = fs_.SystemWords(failure.code, CurrentLanguage());
+    // Whose it is: the file's owner, or the folder's where there is no file.
+    if (reason.what == Reason::What::Refused && failure.problem == Problem::AccessDenied && folder)
+        reason.owner = fs_.OtherOwner(folder, exists ? name : "");
+    return reason;
 }
 
 RecoveryReport ConfigFile::Recover() {
-    if (!startProblem_.empty()) return {};
-    return FinishInterruptedSaves(fs_, folder_, name_);
+    if (startProblem_) return {};
+    RecoveryReport report = FinishInterruptedSaves(fs_, folder_, name_);
+    if (report.failure) report.failure = Explained(report.failure, nullptr, {}, false);
+    return report;
 }
 
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
     OpenResult result;
     snapshot_ = {};
-    if (!startProblem_.empty()) {
+    if (startProblem_) {
         result.outcome = OpenOutcome::NoFolder;
         result.reason = startProblem_;
         return result;
@@ -106,7 +117,7 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
     if (const Failure failure = fs_.Look(folder_, name_, seen.info)) {
         snapshot_.problem = failure.problem;
         if (failure.problem == Problem::NotFound) result.outcome = OpenOutcome::Missing;
-        result.reason = ReasonFor(fs_, failure);
+        result.reason = Explained(Refusal(failure), folder_, name_, false);
         return result;
     }
     snapshot_ = SnapshotOf(seen);
@@ -123,15 +134,16 @@ OpenResult ConfigFile::Read(ConfigurationStore& store) {
     Failure failure = fs_.Open(folder_, name_, false, file);
     if (!failure) failure = fs_.InfoOf(file, seen.info);
     if (failure) {
-        result.reason = ReasonFor(fs_, failure);
+        result.reason = Explained(Refusal(failure), folder_, name_, true);
         return result;
     }
     snapshot_ = SnapshotOf(seen);
     if (!judge(seen.info)) return result;  // exchanged for something else since the look
     std::string bytes;
     if (seen.info.size > kMaxFileSize || (failure = ReadWhole(fs_, file, bytes))) {
-        result.reason = seen.info.size > kMaxFileSize || failure.problem == Problem::TooLarge ? TooLargeReason()
-                                                                                            : ReasonFor(fs_, failure);
+        result.reason = seen.info.size > kMaxFileSize || failure.problem == Problem::TooLarge
+                            ? Reason(Reason::What::TooLarge)
+                            : Explained(Refusal(failure), folder_, name_, true);
         return result;
     }
     TakeBytes(store, bytes, result, snapshot_);
@@ -152,56 +164,49 @@ FileSnapshot ConfigFile::Observe(bool withHash) const {
 
 bool ConfigFile::ChangedSinceRead() const {
     // Not a question while the folder cannot be saved into: the save says why.
-    if (!FolderProblem().empty()) return false;
+    if (FolderProblem()) return false;
     return !(Observe(snapshot_.hashed) == snapshot_);
 }
 
 SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>& allowUnprotected) {
     const std::string bytes = WithLineEnds(text, fs_.LineEnd());
     Target target{folder_, name_, {}};
-    std::string problem = FolderProblem();
-    if (problem.empty())
-        if (const Failure failure = fs_.Resolve(folder_, name_, target.folder, target.name))
-            problem = failure.problem == Problem::UntrustedLink
-                          ? "it is a symbolic link owned by another user than the file or folder it points to, which a "
-                            "program with raised rights does not follow"
-                          : ReasonFor(fs_, failure);
+    Reason problem = FolderProblem();
+    if (!problem)
+        if (const Failure failure = fs_.Resolve(folder_, name_, target.folder, target.name)) problem = Refusal(failure);
     target.before = LookWhole(fs_, target.folder, target.name);
-    const auto settle = [&](std::string reason, std::string oldBytesAt = {}) {
+    const auto settle = [&](Reason reason, std::string oldBytesAt = {}) {
+        reason = Explained(std::move(reason), target.folder, target.name, target.exists());
         SaveResult result =
             Settle(std::move(reason), target.before, LookWhole(fs_, target.folder, target.name), bytes, std::move(oldBytesAt));
         // What the file holds now is this save's doing, not another program's.
         if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
         return result;
     };
-    if (!problem.empty()) return settle(problem);
+    if (problem) return settle(problem);
     const Info& info = target.before.info;
     if (target.exists()) {
-        if (info.kind != Kind::Regular) return settle(NotARegularFile(info.kind) + ", so it is not replaced");
+        if (info.kind != Kind::Regular) return settle(NotARegularFile(info.kind));
         // A file marked read-only stays as it is, even for a user who could replace it.
-        if (info.readOnly) return settle(ReasonFor(fs_, {Problem::AccessDenied, 0}) + " (the file is read-only)");
-        if (info.writeRefused) return settle(ReasonFor(fs_, info.writeRefused));
+        if (info.readOnly) return settle(Reason(Reason::What::MarkedReadOnly));
+        if (info.writeRefused) return settle(Refusal(info.writeRefused));
     }
     Attempt attempt = ReplaceWhole(fs_, target, bytes);
     if (attempt.result == Attempt::NotThisWay)
         attempt = target.exists() ? WriteInPlace(fs_, target, bytes, allowUnprotected)
-                                  : Attempt{Attempt::Failed, attempt.failure, {}, {}};
-    if (attempt.result == Attempt::PlayerDeclined) {
-        SaveResult declined = settle("the player chose not to save without a record of the old settings");
-        declined.declined = true;
-        return declined;
-    }
+                                  : Attempt{Attempt::Failed, attempt.reason, {}};
+    if (attempt.result == Attempt::PlayerDeclined) return settle(attempt.reason);
     // Refused where an old game's writes are virtualized: its copy is where Windows puts them.
-    if (attempt.result == Attempt::Failed && attempt.failure.problem == Problem::AccessDenied && folder_ == start_) {
+    if (attempt.result == Attempt::Failed && attempt.reason.failure.problem == Problem::AccessDenied &&
+        attempt.reason.what == Reason::What::Refused && folder_ == start_) {
         Folder copy;
         if (SaveInVirtualStore(fs_, start_, name_, bytes, copy).result == Attempt::Saved) {
             folder_ = copy;
             displayName_ = PathOf(folder_, name_);
-            attempt = {Attempt::Saved, {}, {}, {}};
+            attempt = {Attempt::Saved, {}, {}};
         }
     }
-    if (attempt.result == Attempt::Failed)
-        return settle(attempt.reason.empty() ? ReasonFor(fs_, attempt.failure) : attempt.reason, attempt.oldBytesAt);
+    if (attempt.result == Attempt::Failed) return settle(attempt.reason, attempt.oldBytesAt);
     snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
     return SavedResult();
 }

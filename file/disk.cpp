@@ -74,10 +74,11 @@ Failure Overwrite(FileSystem& fs, const File& file, std::string_view bytes, std:
     return fs.Sync(file);
 }
 
-std::string ReasonFor(FileSystem& fs, const Failure& failure) {
-    if (failure.problem == Problem::HeldByAnother)
-        return "another program has it open (the game, or an editor): close that program and press OK again";
-    return fs.Describe(failure);
+Reason Refusal(const Failure& failure, Reason::What what) {
+    Reason reason;
+    reason.what = what;
+    reason.failure = failure;
+    return reason;
 }
 
 std::string PathOf(const Folder& folder, const std::string& name) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "config_file.h"
 #include "file_system.h"
+#include "file_types.h"
 
 namespace kov::detail {
 
@@ -34,8 +34,8 @@ Failure WriteNewFile(FileSystem& fs, const Folder& folder, const std::string& na
 // padded with line ends to the current size in the same write, cut to its own size after.
 Failure Overwrite(FileSystem& fs, const File& file, std::string_view bytes, std::uint64_t currentSize);
 
-// Why, in the player's words: the system's, or what to do when another program holds the file.
-std::string ReasonFor(FileSystem& fs, const Failure& failure);
+// A refusal of the system's, as a reason.
+Reason Refusal(const Failure& failure, Reason::What what = Reason::What::Refused);
 // The name of a file in a folder, as the player reads it.
 std::string PathOf(const Folder& folder, const std::string& name);
 // The program's temporary name for a new file beside one: "." + its name + "." + 8 letters or digits.

@@ -57,6 +57,8 @@ using Folder = std::shared_ptr<const Held>;
 using File = std::shared_ptr<Held>;
 
 enum class FolderState : std::uint8_t { Usable, Deleted, Moved, SystemFolder };
+// Whose terms the advice to a player is in.
+enum class Os : std::uint8_t { Posix, Windows };
 enum class LockState : std::uint8_t { Free, Held, Unknown };
 
 class FileSystem {
@@ -114,8 +116,13 @@ public:
     // The close's own result counts: some file systems report a write's failure only here.
     virtual Failure Close(File& file) = 0;
 
-    // The system's own words for a failure (for a problem alone when its code is 0).
-    virtual std::string Describe(const Failure& failure) = 0;
+    // The user who owns the file (or, for an empty name, the folder), when it is another user
+    // than the one this program runs as; empty otherwise, or when it cannot be told.
+    virtual std::string OtherOwner(const Folder& folder, const std::string& name) = 0;
+    // The system's own words for a failure's code in the language of that code ("pl", "en"),
+    // without a final period; empty when the system has none in that language.
+    virtual std::string SystemWords(long code, std::string_view language) = 0;
+    virtual Os System() const = 0;
     // Line ends as the platform's files have them.
     virtual std::string_view LineEnd() const = 0;
     virtual void Pause(int milliseconds) = 0;

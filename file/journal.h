@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "config_file.h"
+#include "file_types.h"
 
 namespace kov::detail {
 

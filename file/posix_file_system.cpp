@@ -14,8 +14,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <clocale>
 #include <cstring>
 #include <ctime>
+#include <locale.h>
 #include <map>
 #include <thread>
 
@@ -99,6 +101,14 @@ Info InfoFrom(const struct stat& status) {
 }
 
 bool RunsWithRaisedRights() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
+
+// The usual UTF-8 locale of a language: "pl" -> "pl_PL.UTF-8".
+std::string LocaleName(std::string_view language) {
+    std::string name(language);
+    name += '_';
+    for (const char c : language) name += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return name + ".UTF-8";
+}
 
 // A path joined to a link's contents: where the link points.
 std::string Joined(const std::string& path, const std::string& relative) {
@@ -363,11 +373,34 @@ public:
         return Checked(::close(fd) == 0);
     }
 
-    std::string Describe(const Failure& failure) override {
-        static constexpr int kCodes[] = {0, ENOENT, EEXIST, EACCES, ENOSPC, EFBIG, EBUSY, EOPNOTSUPP, EROFS, EPERM, EIO};
-        return std::strerror(failure.code != 0 ? static_cast<int>(failure.code) : kCodes[static_cast<int>(failure.problem)]);
+    std::string OtherOwner(const Folder& folder, const std::string& name) override {
+        struct stat status {};
+        if (::fstatat(Fd(*folder), name.empty() ? "." : name.c_str(), &status, 0) != 0 || status.st_uid == ::geteuid())
+            return {};
+        passwd entry{};
+        passwd* found = nullptr;
+        char buffer[4096];
+        if (::getpwuid_r(status.st_uid, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) return {};
+        return found->pw_name;
     }
 
+    // The C library's words in the language's UTF-8 locale ("pl" in pl_PL.UTF-8), where that is
+    // installed and its messages are translated: words the C locale gives are English.
+    std::string SystemWords(long code, std::string_view language) override {
+        const std::string name = language == "en" ? "C" : LocaleName(language);
+        const locale_t wanted = ::newlocale(LC_ALL_MASK, name.c_str(), nullptr);
+        if (wanted == nullptr) return {};
+        std::string words = ::strerror_l(static_cast<int>(code), wanted);
+        ::freelocale(wanted);
+        if (name != "C") {
+            const locale_t english = ::newlocale(LC_ALL_MASK, "C", nullptr);
+            if (english == nullptr || words == ::strerror_l(static_cast<int>(code), english)) words.clear();
+            if (english != nullptr) ::freelocale(english);
+        }
+        return words;
+    }
+
+    Os System() const override { return Os::Posix; }
     std::string_view LineEnd() const override { return "\n"; }
     void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
     std::int64_t Now() override { return std::time(nullptr); }

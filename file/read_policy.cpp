@@ -3,18 +3,11 @@
 
 namespace kov::detail {
 
-std::string TooLargeReason() {
-    return "it is larger than " + std::to_string(kMaxFileSize >> 20) + " MiB, far more than a settings file holds";
-}
-
-std::string NotARegularFile(Kind kind) {
-    switch (kind) {
-        case Kind::Folder: return "it is a folder, not a file";
-        case Kind::Fifo: return "it is a named pipe (FIFO), not a file";
-        case Kind::Device: return "it is a device, not a file";
-        case Kind::Socket: return "it is a socket, not a file";
-        default: return "it is not a regular file";
-    }
+Reason NotARegularFile(Kind kind) {
+    Reason reason;
+    reason.what = Reason::What::NotAFile;
+    reason.kind = kind;
+    return reason;
 }
 
 std::uint64_t Hash(std::string_view bytes) {
@@ -26,7 +19,7 @@ std::uint64_t Hash(std::string_view bytes) {
 void TakeBytes(ConfigurationStore& store, std::string_view bytes, OpenResult& result, FileSnapshot& snapshot) {
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         result.outcome = OpenOutcome::Unreadable;
-        result.reason = "it is not a text file this program can read (it is in UTF-16)";
+        result.reason.what = Reason::What::Utf16;
         return;
     }
     snapshot.hashed = true;

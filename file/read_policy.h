@@ -1,19 +1,18 @@
-// What reading makes of a file, the same on every platform: the size limit's reason, and the
-// bytes once read whole (UTF-16 refused, the rest read into the store and remembered by hash).
+// What reading makes of a file, the same on every platform: the bytes once read whole (UTF-16
+// refused, the rest read into the store and remembered by hash).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "config_file.h"
 #include "file_system.h"
+#include "file_types.h"
 
 namespace kov::detail {
 
-std::string TooLargeReason();
 // Why something that is not a regular file is not read or replaced.
-std::string NotARegularFile(Kind kind);
+Reason NotARegularFile(Kind kind);
 // 64-bit FNV-1a: enough to tell whether bytes changed (nothing here defends against a forger).
 std::uint64_t Hash(std::string_view bytes);
 // Fills result (outcome, reason, dropped lines) and snapshot's hash from a whole file's bytes.

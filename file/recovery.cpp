@@ -74,7 +74,7 @@ void Finish(FileSystem& fs, const Subject& file, const Folder& folder, const std
                 return keep();  // another file's bytes: not this journal's to change
         }
     }
-    report.failure = ReasonFor(fs, failure);
+    report.failure = Refusal(failure);
     report.failedJournal = PathOf(folder, name);
 }
 

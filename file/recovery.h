@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config_file.h"
+#include "file_types.h"
 #include "file_system.h"
 
 namespace kov::detail {

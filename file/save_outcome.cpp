@@ -24,7 +24,7 @@ FileHolds WhatTheFileHolds(const FileState& before, const FileState& now, std::s
 
 }  // namespace
 
-SaveResult Settle(std::string reason, const FileState& before, const FileState& now, std::string_view newBytes,
+SaveResult Settle(Reason reason, const FileState& before, const FileState& now, std::string_view newBytes,
                   std::string oldBytesAt) {
     SaveResult result;
     result.reason = std::move(reason);

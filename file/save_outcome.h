@@ -5,15 +5,15 @@
 #include <string>
 #include <string_view>
 
-#include "config_file.h"
 #include "disk.h"
+#include "file_types.h"
 
 namespace kov::detail {
 
 // The result of a save that failed for `reason`, from the file's state before the save and now.
 // newBytes is the text as the file would hold it; oldBytesAt names a copy of the old bytes
 // kept elsewhere (empty when there is none).
-SaveResult Settle(std::string reason, const FileState& before, const FileState& now, std::string_view newBytes,
+SaveResult Settle(Reason reason, const FileState& before, const FileState& now, std::string_view newBytes,
                   std::string oldBytesAt = {});
 
 SaveResult SavedResult();

@@ -11,9 +11,12 @@ namespace {
 constexpr int kTries = 10;
 constexpr int kPauseMilliseconds = 100;
 
-Attempt Failed(const Failure& failure) { return {Attempt::Failed, failure, {}, {}}; }
-Attempt NotThisWay(const Failure& failure) { return {Attempt::NotThisWay, failure, {}, {}}; }
-Attempt Saved() { return {Attempt::Saved, {}, {}, {}}; }
+Attempt Failed(const Failure& failure, Reason::What what = Reason::What::Refused) {
+    return {Attempt::Failed, Refusal(failure, what), {}};
+}
+Attempt NotThisWay(const Failure& failure) { return {Attempt::NotThisWay, Refusal(failure), {}}; }
+Attempt Saved() { return {Attempt::Saved, {}, {}}; }
+Attempt Replaced() { return {Attempt::Failed, Reason(Reason::What::ReplacedMeanwhile), {}}; }
 
 // The new file beside the target: unnamed where the file system has such files (a crash then
 // leaves nothing), else under a temporary name (empty while it has none); locked while it lives,
@@ -134,7 +137,7 @@ struct JournalPlace {
 // Beside the target when its folder takes new files, else in the state folder; false, with
 // why not, when it can be written nowhere.
 bool WriteJournal(FileSystem& fs, const Target& target, const Journal& journal, JournalPlace& written,
-                  std::string& whyNot) {
+                  Failure& whyNot) {
     const std::string encoded = EncodeJournal(journal);
     written = {target.folder, JournalNameBeside(target.name)};
     Failure failure = WriteNewFile(fs, written.folder, written.name, encoded);
@@ -143,7 +146,7 @@ bool WriteJournal(FileSystem& fs, const Target& target, const Journal& journal, 
     failure = fs.OpenStateFolder(true, written.folder);
     if (!failure) failure = WriteNewFile(fs, written.folder, written.name, encoded);
     if (!failure) return true;
-    whyNot = ReasonFor(fs, failure);
+    whyNot = failure;
     return false;
 }
 
@@ -183,16 +186,8 @@ Attempt ReplaceWhole(FileSystem& fs, const Target& target, std::string_view byte
     }
     // Durable when OK returns: the file's own entry (which a folder sync leaves unwritten on
     // FAT), then the folder's names.
-    if ((failure = fs.SyncNamed(target.folder, target.name)))
-        return {Attempt::Failed, failure,
-                "the new file could not be synced (" + ReasonFor(fs, failure) +
-                    "), so the new settings may not survive a power failure",
-                {}};
-    if ((failure = fs.SyncFolder(target.folder)))
-        return {Attempt::Failed, failure,
-                "the folder could not be synced (" + ReasonFor(fs, failure) +
-                    "), so the new settings may not survive a power failure",
-                {}};
+    if ((failure = fs.SyncNamed(target.folder, target.name)) || (failure = fs.SyncFolder(target.folder)))
+        return Failed(failure, Reason::What::NotSynced);
     return Saved();
 }
 
@@ -209,17 +204,16 @@ Attempt WriteInPlace(FileSystem& fs, const Target& target, std::string_view byte
     Info info;
     if ((failure = fs.InfoOf(file, info))) return Failed(failure);
     if (info.kind != Kind::Regular || info.device != target.before.info.device || info.inode != target.before.info.inode)
-        return {Attempt::Failed, {}, "it was replaced by something else while saving", {}};
+        return Replaced();
     std::string old;
     if ((failure = ReadWhole(fs, file, old))) return Failed(failure);
 
     JournalPlace written;
-    std::string whyNot;
+    Failure whyNot;
     const bool journaled =
         WriteJournal(fs, target, JournalOf(info, target.folder->path + target.name, old, bytes), written, whyNot);
-    if (!journaled && !allowUnprotected)
-        return {Attempt::Failed, {}, "no record of the old settings could be written first (" + whyNot + ")", {}};
-    if (!journaled && !allowUnprotected()) return {Attempt::PlayerDeclined, {}, {}, {}};
+    if (!journaled && !allowUnprotected) return Failed(whyNot, Reason::What::NoJournal);
+    if (!journaled && !allowUnprotected()) return {Attempt::PlayerDeclined, Reason(Reason::What::Declined), {}};
 
     // Done with the file, whatever it holds: the journal goes only when the file holds the old
     // bytes or the new text whole, and on disk.

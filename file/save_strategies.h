@@ -24,8 +24,7 @@ struct Target {
 
 struct Attempt {
     enum Result { Saved, Failed, NotThisWay, PlayerDeclined } result = Failed;
-    Failure failure;         // Failed, NotThisWay: the system's account
-    std::string reason;      // Failed: the player's words, when not the system's own
+    Reason reason;           // Failed, NotThisWay: why
     std::string oldBytesAt;  // Failed: where the old bytes are kept, when not in the file
 };
 

@@ -105,8 +105,9 @@ OVERLAPPED At(std::uint64_t offset) {
     return at;
 }
 
-// Whether the file belongs to another owner than this program's user: a new file would not.
-bool OwnedByAnother(const std::wstring& name) {
+// Whether the file belongs to another owner than this program's user (a new file would not),
+// and that owner's account name, where it has one.
+bool OwnedByAnother(const std::wstring& name, std::wstring* account = nullptr) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (GetNamedSecurityInfoW(name.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
@@ -123,6 +124,11 @@ bool OwnedByAnother(const std::wstring& name) {
     }
     const bool another = owner != nullptr && !user.empty() &&
                          !EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    wchar_t found[256], domain[256];
+    DWORD foundSize = 256, domainSize = 256;
+    SID_NAME_USE use;
+    if (another && account != nullptr && LookupAccountSidW(nullptr, owner, found, &foundSize, domain, &domainSize, &use))
+        *account = found;
     LocalFree(descriptor);
     return another;
 }
@@ -327,13 +333,17 @@ public:
         return Checked(CloseHandle(handle));
     }
 
-    std::string Describe(const Failure& failure) override {
-        static constexpr DWORD kCodes[] = {0, ERROR_FILE_NOT_FOUND, ERROR_FILE_EXISTS, ERROR_ACCESS_DENIED, ERROR_DISK_FULL,
-                                           ERROR_FILE_TOO_LARGE, ERROR_SHARING_VIOLATION, ERROR_NOT_SUPPORTED,
-                                           ERROR_WRITE_PROTECT, ERROR_ACCESS_DENIED, ERROR_IO_DEVICE};
-        return Reason(failure.code != 0 ? static_cast<DWORD>(failure.code) : kCodes[static_cast<int>(failure.problem)]);
+    std::string OtherOwner(const Folder& folder, const std::string& name) override {
+        std::wstring account;
+        OwnedByAnother(NameOf(folder, name), &account);
+        return Utf8(account);
     }
 
+    std::string SystemWords(long code, std::string_view language) override {
+        return detail::SystemWords(static_cast<DWORD>(code), language);
+    }
+
+    Os System() const override { return Os::Windows; }
     std::string_view LineEnd() const override { return "\r\n"; }
     void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
     std::int64_t Now() override {

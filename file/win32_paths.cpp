@@ -88,12 +88,21 @@ std::wstring Wide(std::string_view utf8) {
     return out;
 }
 
-std::string Reason(unsigned long error) {
+std::string SystemWords(unsigned long error, std::string_view language) {
+    // Asked in that language only: with none named, Windows would answer in its own.
+    LANGID asked = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    if (language != "en") {
+        asked = GetUserDefaultUILanguage();
+        wchar_t code[9] = {};
+        if (GetLocaleInfoW(MAKELCID(asked, SORT_DEFAULT), LOCALE_SISO639LANGNAME, code, 9) == 0 ||
+            Utf8(code) != language)
+            return {};
+    }
     wchar_t* buffer = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(error);
+                       nullptr, error, asked, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
     LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' || text.back() == L' '))
         text.pop_back();

@@ -42,8 +42,9 @@ std::wstring FolderOf(const std::wstring& name);
 std::wstring LeafOf(const std::wstring& name);
 std::string Utf8(std::wstring_view text);
 std::wstring Wide(std::string_view utf8);
-// The system's own words for an error code, without the trailing period and line end.
-std::string Reason(unsigned long error);
+// The system's own words for an error code in the language of that code ("en", or the user's
+// interface language), without the trailing period and line end; empty where it has none.
+std::string SystemWords(unsigned long error, std::string_view language);
 // Whether two names are the same name, as Windows compares them (case does not count).
 bool SameName(std::wstring_view a, std::wstring_view b);
 

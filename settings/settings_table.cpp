@@ -3,17 +3,25 @@
 
 #include <algorithm>
 
+#include "catalogue.h"
+
 namespace kov {
 
 namespace {
 
-constexpr const char* kSoundCardItems[] = {"Autodetection                 ", "None", "Sound Blaster",
-                                           "Sound Blaster 2.0", "Sound Blaster Pro", "Sound Blaster 16"};
-constexpr const char* kPortItems[] = {"port 210", "port 220", "port 230", "port 240",
-                                      "port 250", "port 260", "port 270", "port 280"};
-constexpr const char* kIrqItems[] = {"irq 2", "irq 3", "irq 5", "irq 7", "irq 9", "irq 10"};
-constexpr const char* kDma8Items[] = {"dma 0", "dma 1", "dma 3"};
-constexpr const char* kDma16Items[] = {"dma 5", "dma 6", "dma 7"};
+// The lists' words are marked for the catalogue and shown in the player's language; the
+// numbers-only lists are not.
+// TRANSLATORS: items of the sound card type list; each must fit a list about 18 characters wide.
+constexpr const char* kSoundCardItems[] = {N_("Autodetection                 "), N_("None"), N_("Sound Blaster"),
+                                           N_("Sound Blaster 2.0"), N_("Sound Blaster Pro"), N_("Sound Blaster 16")};
+// TRANSLATORS: items of the sound card port list (hexadecimal addresses).
+constexpr const char* kPortItems[] = {N_("port 210"), N_("port 220"), N_("port 230"), N_("port 240"),
+                                      N_("port 250"), N_("port 260"), N_("port 270"), N_("port 280")};
+// TRANSLATORS: items of the sound card interrupt (IRQ) list.
+constexpr const char* kIrqItems[] = {N_("irq 2"), N_("irq 3"), N_("irq 5"), N_("irq 7"), N_("irq 9"), N_("irq 10")};
+// TRANSLATORS: items of the DMA channel lists.
+constexpr const char* kDma8Items[] = {N_("dma 0"), N_("dma 1"), N_("dma 3")};
+constexpr const char* kDma16Items[] = {N_("dma 5"), N_("dma 6"), N_("dma 7")};
 constexpr const char* kPlaybackRateItems[] = {"11025", "22050", "44100"};
 constexpr const char* kEffectChannelItems[] = {"1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",  "10", "11",
                                                "12", "13", "14", "15", "16", "17", "18", "19", "20", "21", "22",

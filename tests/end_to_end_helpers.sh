@@ -1,7 +1,7 @@
 # Shared by the end-to-end tests (sourced): starting a program in a virtual X server, finding
 # its windows, sending keys only to the window they are meant for once it has the keyboard, and
 # counting checks. The caller sets `launch` (an array: the command that starts the program)
-# before calling run_dialog.
+# before calling run_dialog, and `title` when the dialog's title is not the English one.
 
 # Re-runs the calling script inside xvfb-run, once.
 in_virtual_x() {
@@ -27,6 +27,11 @@ trap 'echo "stopped at line $LINENO of $(basename "$0"): $BASH_COMMAND (status $
 
 failures=0
 passed=0
+# The dialog's title, a pattern, in the language the program is started in.
+title="^Configuration for game Kov"
+# The locale variables of a program started in English whatever the caller's, or in Polish.
+in_english=(env LANGUAGE= LC_ALL= LC_MESSAGES= LANG=C.UTF-8)
+in_polish=(env LANGUAGE= LC_ALL= LC_MESSAGES= LANG=pl_PL.UTF-8)
 
 # find_window PATTERN: a visible window whose name matches, waiting up to 30 s. Polled: a
 # search can fail outright while a window is still being set up.
@@ -42,7 +47,7 @@ find_window() {
 
 # The dialog's own windows: the dialog, and a message or question over it (both toolkits give
 # them the dialog's title).
-dialog_windows() { xdotool search --onlyvisible --name "^Configuration for game Kov" 2>/dev/null || true; }
+dialog_windows() { xdotool search --onlyvisible --name "$title" 2>/dev/null || true; }
 # The top-level window that has the keyboard.
 focused() { xdotool getwindowfocus 2>/dev/null || true; }
 
@@ -82,7 +87,7 @@ press() {
 start_dialog() {
   (cd "$1" && exec "${launch[@]}" 2>"${TMPDIR:-/tmp}/kov-e2e-stderr.$$") &
   pid=$!
-  window=$(find_window "^Configuration for game Kov")
+  window=$(find_window "$title")
   if [ -z "$window" ]; then
     local state=running status=0
     kill -0 "$pid" 2>/dev/null || { state=gone; wait "$pid" || status=$?; }

@@ -18,8 +18,8 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 
 }  // namespace
 
-void RunAboutDialog(HINSTANCE instance, HWND owner) {
-    const std::vector<unsigned char> memory = MemoryTemplate(kAboutDialogTemplate);
+void RunAboutDialog(HINSTANCE instance, HWND owner, const std::string& fileName) {
+    const std::vector<unsigned char> memory = MemoryTemplate(kAboutDialogTemplate, fileName);
     DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), owner, AboutProc, 0);
 }
 

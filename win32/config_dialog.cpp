@@ -61,10 +61,11 @@ INT_PTR ConfigDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
 
 BOOL ConfigDialog::OnInitDialog() {
     if (HMENU systemMenu = GetSystemMenu(window_, FALSE)) {
+        // String 101 holds the item's English text, which the catalogue gives in the player's language.
         wchar_t text[256] = {};
         if (LoadStringW(instance_, IDS_ABOUT_MENU, text, 256) > 0) {
             AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT, text);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT, Wide(Tr(Utf8(text).c_str())).c_str());
         }
     }
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -86,7 +87,7 @@ void ConfigDialog::OnCommand(int control, int notification) {
 
 bool ConfigDialog::OnSysCommand(WPARAM command) {
     if ((command & 0xFFF0) != IDM_ABOUT) return false;  // move, size, close: the default handling
-    RunAboutDialog(instance_, window_);
+    RunAboutDialog(instance_, window_, controller_.FileName());
     return true;
 }
 
@@ -115,7 +116,7 @@ void ConfigDialog::ShowMessage(const std::string& text) {
 }
 
 void ConfigDialog::AddListItem(int32_t control, const char* text) {
-    SendMessageW(Item(control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromLatin1(text).c_str()));
+    SendMessageW(Item(control), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void ConfigDialog::SetTabStop(int32_t control, bool tabStop) {

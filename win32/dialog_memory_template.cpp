@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "text.h"
+
 namespace kov::win32 {
 
 namespace {
@@ -19,9 +21,9 @@ public:
     void Word(WORD value) { Append(&value, sizeof value); }
     void Dword(DWORD value) { Append(&value, sizeof value); }
     void Short(short value) { Append(&value, sizeof value); }
-    // Latin-1 text as UTF-16, NUL-terminated.
-    void Text(const char* text) {
-        for (const char* c = text; *c != '\0'; ++c) Word(static_cast<unsigned char>(*c));
+    // UTF-8 text as UTF-16, NUL-terminated.
+    void Text(std::string_view text) {
+        for (const wchar_t c : Wide(text)) Word(static_cast<WORD>(c));
         Word(0);
     }
     void Ordinal(WORD value) {
@@ -70,7 +72,8 @@ ControlClass ClassOf(ControlType type) {
 
 }  // namespace
 
-std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog) {
+std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName, bool shown) {
+    const auto text = [&](const char* text) { return shown ? ShownText(text, fileName) : std::string(text); };
     Writer out;
     out.Word(1);       // dlgVer
     out.Word(0xFFFF);  // signature: extended template
@@ -84,7 +87,7 @@ std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog) {
     out.Short(static_cast<short>(dialog.height));
     out.Word(0);  // no menu
     out.Word(0);  // the dialog class
-    out.Text(dialog.title);
+    out.Text(text(dialog.title));
     out.Word(static_cast<WORD>(dialog.pointSize));
     out.Word(FW_NORMAL);
     out.Word(0);  // not italic; default character set (in the high byte)
@@ -93,6 +96,9 @@ std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog) {
         out.AlignToDword();
         const ControlClass kind = ClassOf(control.type);
         DWORD style = WS_CHILD | WS_VISIBLE | kind.style;
+        // The file's name on one line, shortened in its middle where it does not fit; an "&" in
+        // it is no mnemonic.
+        if (control.id == IDC_ABOUT_FILE) style = (style & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS | SS_NOPREFIX;
         if (control.tabStop) style |= WS_TABSTOP;
         if (control.group) style |= WS_GROUP;
         out.Dword(0);  // helpID
@@ -107,7 +113,7 @@ std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog) {
         if (control.type == ControlType::Icon)
             out.Ordinal(IDR_APP_ICON);
         else
-            out.Text(control.text);
+            out.Text(text(control.text));
         out.Word(0);  // no creation data
     }
     return out.Take();

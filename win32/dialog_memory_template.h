@@ -2,13 +2,17 @@
 // from the shared table, so that both window layers draw one source.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "dialog_template.h"
 
 namespace kov::win32 {
 
-// The bytes of the extended dialog template, DWORD-aligned as the dialog manager wants them.
-std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog);
+// The bytes of the extended dialog template, DWORD-aligned as the dialog manager wants them:
+// the shared templates' texts as the player sees them (ShownText, with fileName for {file});
+// a template made here with texts as they are, when not shown.
+std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName = {},
+                                          bool shown = true);
 
 }  // namespace kov::win32

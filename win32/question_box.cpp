@@ -36,6 +36,8 @@ TaskDialogFunction TaskDialogOfThisWindows() {
 struct Asked {
     const std::wstring& title;
     const std::wstring& text;
+    const std::wstring& safe;
+    const std::wstring& other;
 };
 
 // Lays the dialog out around its text: the text's lines measured in the dialog's font, the
@@ -48,6 +50,8 @@ INT_PTR CALLBACK QuestionProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message != WM_INITDIALOG) return FALSE;
     const auto& asked = *reinterpret_cast<const Asked*>(lParam);
     SetWindowTextW(window, asked.title.c_str());
+    SetDlgItemTextW(window, IDCANCEL, asked.safe.c_str());
+    SetDlgItemTextW(window, kOtherAnswer, asked.other.c_str());
     SendDlgItemMessageW(window, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_WARNING)), 0);
     const HWND text = GetDlgItem(window, kTextId);
     SetWindowTextW(text, asked.text.c_str());
@@ -81,15 +85,16 @@ INT_PTR CALLBACK QuestionProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return FALSE;  // the focus is set
 }
 
-bool AskInMemoryDialog(HINSTANCE instance, HWND owner, const Asked& asked, const char* safe, const char* other) {
+// The texts are given when it opens.
+bool AskInMemoryDialog(HINSTANCE instance, HWND owner, const Asked& asked) {
     const ControlTemplate controls[] = {
         {kIconId, ControlType::Icon, {kMargin, kMargin, 21, 20}, "", false, false},
         {kTextId, ControlType::StaticText, {36, kMargin, 220, 16}, "", false, false},
-        {IDCANCEL, ControlType::DefaultPushButton, {150, 30, 50, 14}, safe, true, true},
-        {kOtherAnswer, ControlType::PushButton, {206, 30, 50, 14}, other, true, false},
+        {IDCANCEL, ControlType::DefaultPushButton, {150, 30, 50, 14}, "", true, true},
+        {kOtherAnswer, ControlType::PushButton, {206, 30, 50, 14}, "", true, false},
     };
     const DialogTemplate question{0, "", 263, 51, "MS Shell Dlg", 8, controls};
-    const std::vector<unsigned char> memory = MemoryTemplate(question);
+    const std::vector<unsigned char> memory = MemoryTemplate(question, {}, false);
     return DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), owner, QuestionProc,
                                    reinterpret_cast<LPARAM>(&asked)) == kOtherAnswer;
 }
@@ -99,8 +104,8 @@ bool AskInMemoryDialog(HINSTANCE instance, HWND owner, const Asked& asked, const
 bool AskQuestion(HINSTANCE instance, HWND owner, const std::wstring& title, const std::wstring& text, const char* safe,
                  const char* other) {
     static const TaskDialogFunction taskDialog = TaskDialogOfThisWindows();
-    if (taskDialog == nullptr) return AskInMemoryDialog(instance, owner, {title, text}, safe, other);
-    const std::wstring safeText = FromLatin1(safe), otherText = FromLatin1(other);
+    const std::wstring safeText = Wide(safe), otherText = Wide(other);
+    if (taskDialog == nullptr) return AskInMemoryDialog(instance, owner, {title, text, safeText, otherText});
     const TASKDIALOG_BUTTON buttons[] = {{IDCANCEL, safeText.c_str()}, {kOtherAnswer, otherText.c_str()}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;

@@ -16,10 +16,11 @@ inline std::wstring Wide(std::string_view utf8) {
     return out;
 }
 
-// The table's texts are Latin-1.
-inline std::wstring FromLatin1(const char* text) {
-    std::wstring out;
-    for (const char* c = text; *c != '\0'; ++c) out += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+inline std::string Utf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
 }
 

@@ -342,7 +342,7 @@ private slots:
         QTest::mouseClick(dialog.windowHandle(), Qt::RightButton, {}, radio->geometry().center());
         QCOMPARE(menuItem, QStringLiteral("&About config..."));
         QCOMPARE(aboutTitle, QStringLiteral("About Config - Kov"));
-        AboutDialog reference;
+        AboutDialog reference(std::string{});
         QCOMPARE(aboutSize, reference.size());
         QVERIFY(aboutHadIcon);
         QVERIFY(dialog.isVisible());
@@ -363,17 +363,26 @@ private slots:
         dialog.reject();
     }
 
-    void aboutBoxMatchesItsTemplate() {
-        AboutDialog about;
+    void aboutBoxMatchesItsTemplateAndNamesTheFile() {
+        for (const QString& file : {QStringLiteral("/home/gracz/Kov/KOV.INI"), QStringLiteral("/") + QString(300, u'x') + "/kov.ini"}) {
+        AboutDialog about(file.toStdString());
         const QPoint base = BaseUnits(about);
         QCOMPARE(about.size(), QSize(ToX(235, base), ToY(55, base)));
         QList<int> ids;
         for (QWidget* widget : testing::TemplateControls(about)) ids.append(widget->property(kControlIdProperty).toInt());
         QCOMPARE(ids.count(-1), 3);
         QCOMPARE(ids.count(1), 1);
+        // The file's whole name, shortened in the middle only where it does not fit its line.
+        auto* line = qobject_cast<QLabel*>(FindControl(about, IDC_ABOUT_FILE, {}));
+        QVERIFY(line != nullptr);
+        const QString whole = "Settings file: " + file;
+        QCOMPARE(line->accessibleName().isEmpty() ? line->text() : line->accessibleName(), whole);
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+        QVERIFY(line->text().endsWith("kov.ini", Qt::CaseInsensitive));
         auto* ok = qobject_cast<QPushButton*>(FindControl(about, 1, {}));
         QVERIFY(ok != nullptr && ok->isDefault());
         QCOMPARE(ok->geometry(), QRect(ToX(161, base), ToY(20, base), ToX(50, base), ToY(14, base)));
+        }
     }
 
 private:

@@ -3,6 +3,7 @@
 // the names that assistive technology reads.
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include "config_dialog.h"
 #include "control_ids.h"
 #include "dialog_builder.h"
+#include "speaking.h"
 
 namespace kov {
 namespace {
@@ -187,7 +189,7 @@ private slots:
             QCOMPARE(parent->text(QAccessible::Name).trimmed(), QString::fromLatin1(group).trimmed());
         }
         QCOMPARE(dialog.Control(IDOK)->parentWidget(), &dialog);  // outside every group box
-        AboutDialog about;
+        AboutDialog about("kov.ini");
         const QList<QLabel*> labels = about.findChildren<QLabel*>();
         const auto icon = std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return !l->pixmap().isNull(); });
         QVERIFY(icon != labels.end());
@@ -212,6 +214,57 @@ private slots:
             QCOMPARE(control->layoutDirection(), Qt::LeftToRight);
         }
         QCOMPARE(rightToLeft, leftToRight);
+    }
+
+    void everyTextFitsItsControl_data() {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("language");
+        for (const QString& style : QStyleFactory::keys())
+            for (const QString& language : {QStringLiteral("en"), QStringLiteral("pl")})
+                QTest::newRow(qPrintable(style + " " + language)) << style << language;
+    }
+
+    // Each text as wide as it is drawn (trailing blanks aside) within the room its control gives
+    // it: a label's width, a box's or a button's beside its indicator, a list's field beside its
+    // arrow, a group box's frame.
+    void everyTextFitsItsControl() {
+        QFETCH(QString, style);
+        QFETCH(QString, language);
+        QApplication::setStyle(style);
+        const testing::Speaking speaking(language.toStdString());
+        WorkingFolder folder;
+        ConfigDialog dialog;
+        QVERIFY(dialog.Open());
+        AboutDialog about("kov.ini");
+        QList<QWidget*> controls = testing::TemplateControls(dialog) + testing::TemplateControls(about);
+        for (QWidget* control : controls) {
+            const QFontMetrics metrics = control->fontMetrics();
+            QStyle* look = control->style();
+            QStringList texts;
+            int room = control->width();
+            if (auto* list = qobject_cast<QComboBox*>(control)) {
+                QStyleOptionComboBox option;
+                option.initFrom(list);
+                room = look->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list).width();
+                for (int i = 0; i < list->count(); ++i) texts << list->itemText(i);
+            } else if (auto* box = qobject_cast<QGroupBox*>(control)) {
+                texts << box->title();
+                room -= 2 * look->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, box);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                texts << button->text();
+                if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button))
+                    room -= look->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button) +
+                            look->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button);
+                else
+                    room -= 2 * look->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+            } else if (auto* label = qobject_cast<QLabel*>(control); label != nullptr && label->pixmap().isNull()) {
+                texts << label->text();
+            }
+            for (const QString& text : texts)
+                QVERIFY2(metrics.horizontalAdvance(text.trimmed()) <= room,
+                         qPrintable(QStringLiteral("\"%1\" is %2 pixels wide, in %3").arg(text.trimmed())
+                                        .arg(metrics.horizontalAdvance(text.trimmed())).arg(room)));
+        }
     }
 };
 

@@ -12,7 +12,7 @@ in_virtual_x "$0" "$@"
 unset QT_QPA_PLATFORM
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-launch=("$program")
+launch=("${in_english[@]}" "$program")
 
 name="Return saves the default file"
 mkdir "$work/return"
@@ -52,5 +52,13 @@ printf '; my note\n[/CONFIG_CATEGORY_USER]\n' > "$work/note/kov.ini"
 cp "$work/note/kov.ini" "$work/note.before"
 check run_dialog "$work/note" Return over:Escape Escape
 check cmp -s "$work/note/kov.ini" "$work/note.before"
+
+name="in Polish: the dialog and its question under their Polish title; Escape keeps the file"
+mkdir "$work/polish"
+cp "$work/note.before" "$work/polish/kov.ini"
+launch=("${in_polish[@]}" "$program")
+title="^Konfiguracja gry Kov"
+check run_dialog "$work/polish" Return over:Escape Escape
+check cmp -s "$work/polish/kov.ini" "$work/note.before"
 
 finish

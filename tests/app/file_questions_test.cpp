@@ -29,11 +29,12 @@ private slots:
         QTest::newRow("close box") << QStringLiteral("close");
     }
 
+    // A FIFO can be neither read whole nor replaced: the player is told, and the program ends.
     void unreadableFileQuitsUntouched() {
         WorkingFolder folder;
         QCOMPARE(mkfifo("kov.ini", 0644), 0);  // would block a reader that waits for a writer
         for (const QString& answer :
-             {QStringLiteral("Return"), QStringLiteral("Escape"), QStringLiteral("close"), QStringLiteral("Quit")}) {
+             {QStringLiteral("Return"), QStringLiteral("Escape"), QStringLiteral("close"), QStringLiteral("OK")}) {
             Answers answers({answer});
             ConfigDialog dialog;
             QVERIFY2(answers.texts.isEmpty(), "a question asked while the dialog was built");
@@ -41,7 +42,7 @@ private slots:
             QVERIFY(answers.done());
             QCOMPARE(answers.titles.value(0), kTitle);
             QCOMPARE(answers.formats.value(0), Qt::PlainText);
-            QVERIFY(answers.texts.value(0).contains(folder.file() + " cannot be read: it is a named pipe (FIFO)"));
+            QVERIFY(answers.texts.value(0).contains(folder.file() + " can neither be read nor replaced"));
         }
         struct stat status {};
         QCOMPARE(stat("kov.ini", &status), 0);
@@ -75,8 +76,8 @@ private slots:
             Answers answers({answer});
             dialog.accept();
             QVERIFY(answers.done());
-            QVERIFY2(answers.texts.value(0).startsWith("1 line of the file " + folder.file() +
-                                                       " is not a setting this program can keep (the first: \"; my note\")"),
+            QVERIFY2(answers.texts.value(0).startsWith("1 line of " + folder.file() +
+                                                       " is not a setting that this program can keep: “; my note”."),
                      qPrintable(answers.texts.value(0)));
             QCOMPARE(dialog.result(), 0);
             QCOMPARE(ReadAll(folder.file()), commented);
@@ -101,13 +102,22 @@ private slots:
         WorkingFolder outer;
         QVERIFY(QDir(outer.path()).mkdir("<font size=6>All saved"));
         QDir::setCurrent(outer.file("<font size=6>All saved"));
+        // Told at opening: a folder that cannot be replaced.
         QCOMPARE(mkdir("kov.ini", 0755), 0);
-        Answers answers({QStringLiteral("Use defaults")});
+        {
+            Answers answers({QStringLiteral("OK")});
+            ConfigDialog dialog;
+            QVERIFY(!dialog.Open());
+            QVERIFY(answers.texts.value(0).contains("<font size=6>All saved/kov.ini"));
+            QCOMPARE(answers.formats.value(0), Qt::PlainText);
+        }
+        // Told after OK: a file marked read-only.
+        QCOMPARE(rmdir("kov.ini"), 0);
+        QVERIFY(WriteAll(QStringLiteral("kov.ini"), kOriginal));
+        QVERIFY(QFile::setPermissions(QStringLiteral("kov.ini"), QFile::ReadOwner));
         ConfigDialog dialog;
         QVERIFY(dialog.Open());
-        QVERIFY(answers.texts.value(0).contains("<font size=6>All saved/kov.ini"));
-        QCOMPARE(answers.formats.value(0), Qt::PlainText);
-        dialog.accept();  // a folder is not replaced: a failure message, in plain text too
+        dialog.accept();
         auto* box = dialog.findChild<QMessageBox*>();
         QVERIFY(box != nullptr);
         QCOMPARE(box->textFormat(), Qt::PlainText);

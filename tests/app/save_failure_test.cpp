@@ -52,7 +52,7 @@ private slots:
         QVERIFY(QFile::setPermissions(folder.file(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         ConfigDialog dialog;
         QVERIFY(dialog.Open());
-        ExpectFailedSave(dialog, folder.file(), QStringLiteral("(the file is read-only)"));
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("It is marked read-only."));
         QCOMPARE(ReadAll(folder.file()), kOriginal);
         QCOMPARE(Entries(folder.path()), QStringList{"kov.ini"});
 
@@ -86,7 +86,7 @@ private slots:
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
         ConfigDialog dialog;
         QVERIFY(dialog.Open());
-        ExpectFailedSave(dialog, folder.file(), QStringLiteral("Permission denied"));
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("You do not have permission to change it"));
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QCOMPARE(Entries(folder.path()), QStringList{});
         dialog.reject();
@@ -104,7 +104,7 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 100;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        ExpectFailedSave(dialog, folder.file(), QStringLiteral("File too large"));
+        ExpectFailedSave(dialog, folder.file(), QStringLiteral("Its disk does not take a file this large."));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousSignal);
         QCOMPARE(ReadAll(folder.file()), kOriginal);
@@ -123,7 +123,8 @@ private slots:
         QVERIFY(WriteAll(QStringLiteral("other"), QByteArray(4000, 'o')));
         ConfigDialog dialog;
         QVERIFY(dialog.Open());
-        ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")), QStringLiteral("No space left on device"));
+        ExpectFailedSave(dialog, QDir::current().absoluteFilePath(QStringLiteral("kov.ini")),
+                         QStringLiteral("The disk that holds %1 is full.").arg(QDir::currentPath()));
         QCOMPARE(ReadAll(QStringLiteral("kov.ini")), original);
         QCOMPARE(Entries(QDir::currentPath()), (QStringList{"kov.ini", "other"}));
         dialog.reject();

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "config_file.h"
 #include "control_ids.h"
 #include "faults.h"
 #include "file_test_support.h"
@@ -11,6 +12,7 @@
 #include "read_policy.h"
 #include "recording_window.h"
 #include "settings_table.h"
+#include "speaking.h"
 
 namespace kov {
 namespace {
@@ -57,27 +59,63 @@ TEST_F(DialogControllerTest, OpeningFillsTheListsFirstAndMakesTheCheckedRadioATa
     EXPECT_TRUE(window.messages.empty());
 }
 
-TEST_F(DialogControllerTest, AFileThatCannotBeReadIsLeftAloneUnlessThePlayerChoosesTheDefaults) {
-    fs::create_directory(kFile);
-    {
-        DialogController controller(window);
-        window.answers = {Answer::Safe};
-        EXPECT_FALSE(controller.Open()) << "Quit";
-        ASSERT_EQ(window.questions.size(), 1u);
-        EXPECT_STREQ(window.questions[0].safeButton, "Quit");
-        EXPECT_STREQ(window.questions[0].otherButton, "Use defaults");
-        EXPECT_NE(window.questions[0].text.find("cannot be read: it is a folder"), std::string::npos);
+TEST_F(DialogControllerTest, AFileThatCannotBeReadIsLeftAloneUnlessThePlayerChoosesDefaultsThatOkCanSave) {
+    const struct {
+        const char* what;
+        bool folder;     // kov.ini is a folder, which OK could never replace: told, and the program ends
+        Answer answer;   // else it is too large to read, and the player is asked
+        bool opens;
+    } cases[] = {
+        {"a folder", true, Answer::Safe, false},
+        {"too large: Quit", false, Answer::Safe, false},
+        {"too large: Use defaults", false, Answer::Other, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(kFile);
+        if (c.folder) fs::create_directory(kFile);
+        else fs::resize_file((Write(kFile, kTheirs), kFile), kMaxFileSize + 1);
+        RecordingWindow player;
+        player.answers = {c.answer};
+        DialogController controller(player);
+        EXPECT_EQ(controller.Open(), c.opens);
+        if (c.folder) {
+            EXPECT_TRUE(player.questions.empty());
+            ASSERT_EQ(player.messages.size(), 1u);
+            EXPECT_NE(player.messages[0].find("can neither be read nor replaced"), std::string::npos) << player.messages[0];
+            EXPECT_TRUE(fs::is_directory(kFile));
+            continue;
+        }
+        ASSERT_EQ(player.questions.size(), 1u);
+        EXPECT_STREQ(player.questions[0].safeButton, "Quit");
+        EXPECT_STREQ(player.questions[0].otherButton, "Use defaults");
+        EXPECT_NE(player.questions[0].text.find("cannot be read"), std::string::npos) << player.questions[0].text;
+        if (!c.opens) {
+            EXPECT_EQ(fs::file_size(kFile), kMaxFileSize + 1);
+            continue;
+        }
+        EXPECT_EQ(player.panel.GetListPosition(IDC_SOUND_CARD_TYPE), 0) << "the defaults are shown";
+        EXPECT_TRUE(controller.Ok()) << "and OK saves them over it";
+        EXPECT_NE(Contents(kFile).find(OnDisk("\"driver type\"=dword:0001ffff\n")), std::string::npos);
     }
-    RecordingWindow other;
-    DialogController controller(other);
-    other.answers = {Answer::Other};
+}
+
+TEST_F(DialogControllerTest, SpeaksThePlayersLanguage) {
+    const testing::Speaking speaking("pl_PL.UTF-8");
+    Write(kFile, kTheirs);
+    RecordingWindow player;
+    DialogController controller(player);
     ASSERT_TRUE(controller.Open());
-    EXPECT_EQ(other.panel.GetListPosition(IDC_SOUND_CARD_TYPE), 0) << "the defaults are shown";
-    EXPECT_FALSE(controller.Ok()) << "a folder is never replaced";
-    EXPECT_TRUE(other.unexpected.empty()) << other.unexpected.front();
-    ASSERT_EQ(other.messages.size(), 1u);
-    EXPECT_NE(other.messages[0].find("The file was left as it was."), std::string::npos) << other.messages[0];
-    EXPECT_TRUE(fs::is_directory(kFile));
+    EXPECT_EQ(player.items[IDC_SOUND_CARD_TYPE][0], "Automatycznie");
+    EXPECT_EQ(player.items[IDC_IRQ][2], "IRQ 5");
+    EXPECT_EQ(player.items[IDC_PLAYBACK_RATE][1], "22050") << "numbers stay numbers";
+    Write(kFile, kTheirs + OnDisk("\"theirs\"=dword:00000002\n"));
+    player.answers = {Answer::Safe};
+    EXPECT_FALSE(controller.Ok());
+    ASSERT_EQ(player.questions.size(), 1u);
+    EXPECT_STREQ(player.questions[0].safeButton, "Anuluj");
+    EXPECT_STREQ(player.questions[0].otherButton, "Zastąp");
+    EXPECT_NE(player.questions[0].text.find("został zmieniony przez inny program"), std::string::npos);
 }
 
 TEST_F(DialogControllerTest, QuestionsBeforeASaveKeepTheFileUnlessThePlayerAgrees) {
@@ -92,7 +130,7 @@ TEST_F(DialogControllerTest, QuestionsBeforeASaveKeepTheFileUnlessThePlayerAgree
         {"changed by another program", kTheirs, kTheirs + OnDisk("\"theirs\"=dword:00000002\n"), "Cancel", "Replace",
          "was changed by another program after this dialog opened"},
         {"lines it cannot keep", OnDisk("; my note\n") + kTheirs, OnDisk("; my note\n") + kTheirs, "Cancel", "Save",
-         "1 line of the file"},
+         "1 line of "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -127,8 +165,8 @@ TEST_F(DialogControllerTest, AFailedSaveKeepsTheDialogOpenAndSaysWhatTheFileHold
         ASSERT_TRUE(controller.Open());
         EXPECT_FALSE(controller.Ok());
         ASSERT_EQ(window.messages.size(), 1u);
-        EXPECT_NE(window.messages[0].find("(the file is read-only).\n\nThe file was left as it was."), std::string::npos)
-            << window.messages[0];
+        EXPECT_NE(window.messages[0].find("It is marked read-only."), std::string::npos) << window.messages[0];
+        EXPECT_NE(window.messages[0].find("The file was left as it was."), std::string::npos) << window.messages[0];
         EXPECT_EQ(Contents(kFile), kTheirs);
     }
     fs::permissions(kFile, fs::perms::owner_read | fs::perms::owner_write);
@@ -185,7 +223,8 @@ TEST_F(DialogControllerTest, WithNoRecordOfTheOldSettingsPossibleOkAsksFirst) {
     ASSERT_EQ(window.questions.size(), 1u);
     EXPECT_STREQ(window.questions[0].safeButton, "Cancel");
     EXPECT_STREQ(window.questions[0].otherButton, "Save");
-    EXPECT_NE(window.questions[0].text.find("no record of them could be written first"), std::string::npos);
+    EXPECT_NE(window.questions[0].text.find("no copy of its old settings could be kept first"), std::string::npos)
+        << window.questions[0].text;
     EXPECT_TRUE(window.messages.empty()) << "the player chose; nothing failed";
     EXPECT_EQ(Contents(kFile), kTheirs);
     window.answers = {Answer::Other};

@@ -15,12 +15,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "config_file.h"
-#include "file_messages.h"
+#include "file_test_support.h"
 #include "printable_name.h"
 
 namespace kov {
@@ -32,43 +30,9 @@ const std::string kOld = "[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n";
 const std::string kNew = "[]\n\n[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000002\n\n";
 constexpr uid_t kOther = 65534;  // a user other than the one running the tests
 
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return in ? text.str() : "<unreadable>";
-}
-
-void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// Each test in a new folder that is the current one.
-class ConfigFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/config_file_test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        std::error_code ignored;
-        fs::permissions(folder_, fs::perms::owner_all, ignored);
-        fs::remove_all(folder_, ignored);
-    }
-    // What is in the folder besides kov.ini: a save must leave nothing behind.
-    std::vector<std::string> Others() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder_))
-            if (entry.path().filename() != kConfigFileName) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    fs::path folder_;
-    fs::path previous_;
-};
+using testing::Contents;
+using testing::Write;
+using ConfigFileTest = testing::FileTest;
 
 bool HasValue(ConfigurationStore& store, const char* path, const char* name) {
     int32_t data = 0;
@@ -84,7 +48,7 @@ TEST_F(ConfigFileTest, UnreadableForThePlayer) {
     ConfigurationStore store;
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
-    EXPECT_EQ(opened.reason, "Permission denied");
+    EXPECT_EQ(Named(opened.reason), "Refused AccessDenied");
     // "Use defaults" then saves over it, keeping its mode.
     EXPECT_TRUE(file.Save(kNew).saved());
     fs::permissions(kConfigFileName, fs::perms::owner_read | fs::perms::owner_write);
@@ -177,7 +141,7 @@ TEST_F(ConfigFileTest, RaisedRightsDoNotFollowAnotherUsersLink) {
     ConfigFile file;
     const SaveResult refused = file.Save(kNew);
     EXPECT_FALSE(refused.saved());
-    EXPECT_NE(refused.reason.find("symbolic link owned by another user"), std::string::npos) << refused.reason;
+    EXPECT_EQ(Named(refused.reason), "Refused UntrustedLink");
     EXPECT_EQ(Contents("root's file"), kOld);
     // The player's own link to the player's own file is followed.
     ASSERT_EQ(chown("root's file", kOther, kOther), 0);
@@ -192,8 +156,8 @@ TEST_F(ConfigFileTest, RefusesWhatIsNoWritableRegularFile) {
         std::function<void()> make;
         const char* reason;
     } cases[] = {
-        {"FIFO", [] { mkfifo(kConfigFileName, 0644); }, "named pipe"},
-        {"link to a device", [] { fs::create_symlink("/dev/null", kConfigFileName); }, "device"},
+        {"FIFO", [] { mkfifo(kConfigFileName, 0644); }, "NotAFile Fifo"},
+        {"link to a device", [] { fs::create_symlink("/dev/null", kConfigFileName); }, "NotAFile Device"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -203,7 +167,7 @@ TEST_F(ConfigFileTest, RefusesWhatIsNoWritableRegularFile) {
         ConfigFile file;
         const SaveResult result = file.Save(kNew);
         EXPECT_FALSE(result.saved());
-        EXPECT_NE(result.reason.find(c.reason), std::string::npos) << result.reason;
+        EXPECT_EQ(Named(result.reason), c.reason);
         EXPECT_EQ(fs::symlink_status(kConfigFileName).type(), before);
         EXPECT_EQ(Others(), std::vector<std::string>{});
     }
@@ -224,8 +188,7 @@ TEST_F(ConfigFileTest, OverSizeWriteFailsInsteadOfEndingTheProgram) {
         const SaveResult result = file.Save(kNew);
         setrlimit(RLIMIT_FSIZE, &saved);
         // In place, it is the record of the old bytes that cannot be written first.
-        EXPECT_EQ(result.reason, hardLinked ? "no record of the old settings could be written first (File too large)"
-                                            : "File too large");
+        EXPECT_EQ(Named(result.reason), hardLinked ? "NoJournal TooLarge" : "Refused TooLarge");
         EXPECT_EQ(result.outcome, SaveOutcome::NotSavedUnchanged);
         EXPECT_EQ(Contents(kConfigFileName), kOld);
     }
@@ -237,12 +200,12 @@ TEST_F(ConfigFileTest, DeletedFolderIsNeverExchangedForAnother) {
     fs::remove("../gone");
     const bool rootHadOne = fs::exists("/kov.ini");
     ConfigFile file;
-    EXPECT_EQ(file.DisplayName(), "kov.ini in the current folder");
+    EXPECT_EQ(file.DisplayName(), kConfigFileName) << "no folder's name to show";
     ConfigurationStore store;
     EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Missing);
     const SaveResult result = file.Save(kNew);
     EXPECT_FALSE(result.saved());
-    EXPECT_EQ(result.reason, "the folder it was in was deleted");
+    EXPECT_EQ(Named(result.reason), "FolderDeleted");
     EXPECT_EQ(fs::exists("/kov.ini"), rootHadOne);
 }
 
@@ -256,7 +219,7 @@ TEST_F(ConfigFileTest, LongAndUndecodableFolderNamesLeadToTheirOwnFile) {
     }
     Write(kConfigFileName, kOld);
     ConfigFile file;
-    EXPECT_TRUE(file.DisplayName() == "kov.ini in the current folder" ||
+    EXPECT_TRUE(file.DisplayName() == kConfigFileName ||
                 file.DisplayName().find("/caf\\xE9/") != std::string::npos)
         << file.DisplayName();
     ConfigurationStore store;
@@ -288,7 +251,7 @@ TEST(ConfigFileOnReadOnlyFileSystem, SaysSoAndKeepsTheFile) {
     ConfigFile file;
     const SaveResult result = file.Save(kNew);
     EXPECT_FALSE(result.saved());
-    EXPECT_EQ(result.reason, "Read-only file system");
+    EXPECT_EQ(Named(result.reason), "Refused ReadOnlyDisk");
     EXPECT_EQ(Contents(kConfigFileName), before);
 }
 

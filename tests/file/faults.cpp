@@ -12,8 +12,6 @@ Failure FailureOf(Fault fault) {
     return {fault == Fault::DiskFull ? Problem::NoSpace : fault == Fault::IoError ? Problem::Other : Problem::AccessDenied, 0};
 }
 
-std::string ReasonOf(Fault fault) { return detail::PlatformFileSystem().Describe(FailureOf(fault)); }
-
 void FaultyFileSystem::Fail(Step step, Fault fault, int pass, int times, const char* onlyFile) {
     std::function<bool(const std::string&)> only;
     if (onlyFile != nullptr) only = [suffix = std::string(onlyFile)](const std::string& name) { return name.ends_with(suffix); };

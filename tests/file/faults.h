@@ -29,8 +29,6 @@ enum class Step {
 enum class Fault { DiskFull, IoError, AccessDenied };
 
 detail::Failure FailureOf(Fault fault);
-// The platform's words for a fault, as the boundary reports them.
-std::string ReasonOf(Fault fault);
 
 class FaultyFileSystem : public detail::FileSystem {
 public:
@@ -81,7 +79,11 @@ public:
     detail::Failure Lock(const detail::File& file) override;
     detail::Failure CopyMetadata(const detail::Folder& folder, const std::string& name, const detail::File& to) override;
     detail::Failure Close(detail::File& file) override;
-    std::string Describe(const detail::Failure& failure) override { return real_.Describe(failure); }
+    std::string OtherOwner(const detail::Folder& folder, const std::string& name) override {
+        return real_.OtherOwner(folder, name);
+    }
+    std::string SystemWords(long code, std::string_view language) override { return real_.SystemWords(code, language); }
+    detail::Os System() const override { return real_.System(); }
     std::string_view LineEnd() const override { return real_.LineEnd(); }
     void Pause(int milliseconds) override { real_.Pause(milliseconds); }
     std::int64_t Now() override { return real_.Now(); }

@@ -11,7 +11,6 @@
 #include <cstdlib>
 
 #include "config_file.h"
-#include "file_messages.h"
 #include "journal.h"
 #include "stop_driver.h"
 
@@ -125,7 +124,7 @@ TEST_F(OnFileSystem, WindowsAttributesAreKeptAndAReadOnlyMarkIsObeyed) {
     ASSERT_TRUE(Attributes(kConfigFileName, attributes, &readOnly));
     const SaveResult refused = ConfigFile().Save(kOld);
     EXPECT_EQ(refused.outcome, SaveOutcome::NotSavedUnchanged);
-    EXPECT_NE(refused.reason.find("(the file is read-only)"), std::string::npos) << refused.reason;
+    EXPECT_EQ(Named(refused.reason), "MarkedReadOnly");
     EXPECT_EQ(Contents(kConfigFileName), kNew);
     ASSERT_TRUE(Attributes(kConfigFileName, attributes));
     EXPECT_EQ(attributes & kReadOnly, kReadOnly) << "still marked";
@@ -150,7 +149,7 @@ TEST_F(OnFileSystem, AFullDiskSavesWhatFitsInTheFilesOwnSpace) {
     const std::string large = kNew + "\"more\"=string:\"" + std::string(200000, 'm') + "\"\n";
     const SaveResult refused = ConfigFile().Save(large);
     EXPECT_EQ(refused.outcome, SaveOutcome::NotSavedUnchanged) << refused.reason;
-    EXPECT_EQ(refused.reason, "No space left on device");
+    EXPECT_EQ(Named(refused.reason), "Refused NoSpace");
     EXPECT_EQ(Contents(kConfigFileName), kNew);
     EXPECT_EQ(testing::LeftIn(folder_), std::vector<std::string>{"filler"});
     EXPECT_EQ(testing::LeftIn(state_), std::vector<std::string>{});
@@ -180,7 +179,7 @@ TEST(OnFileSystemRemounted, TheJournalIsStillApplied) {
     fs::current_path(folder);
     const RecoveryReport report = ConfigFile().Recover();
     fs::current_path(previous);
-    EXPECT_TRUE(report.restored) << RecoveryMessage("kov.ini", report);
+    EXPECT_TRUE(report.restored) << report.failure;
     EXPECT_EQ(Contents(folder / kConfigFileName), old);
     EXPECT_EQ(testing::LeftIn(folder), std::vector<std::string>{});
     fs::remove_all(folder);

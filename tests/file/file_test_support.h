@@ -21,6 +21,28 @@
 #include <unistd.h>
 #endif
 
+#include "file_types.h"
+
+namespace kov {
+
+// A reason as the tests name it: what, and the kind of file or the problem it carries
+// ("NotAFile Folder", "Refused NoSpace", "TooLarge"); also how a failing check shows it.
+inline std::string Named(const Reason& reason) {
+    static constexpr const char* kWhat[] = {"None", "Refused", "NotAFile", "TooLarge", "Utf16", "MarkedReadOnly",
+                                            "FolderNotOpened", "WindowsFolder", "FolderDeleted", "FolderMoved",
+                                            "ReplacedMeanwhile", "NoJournal", "NotSynced", "Declined"};
+    static constexpr const char* kProblem[] = {"None", "NotFound", "Exists", "AccessDenied", "NoSpace", "TooLarge",
+                                               "HeldByAnother", "NotSupported", "ReadOnlyDisk", "UntrustedLink", "Other"};
+    static constexpr const char* kKind[] = {"None", "Regular", "Folder", "Fifo", "Device", "Socket", "Other"};
+    std::string name = kWhat[static_cast<int>(reason.what)];
+    if (reason.what == Reason::What::NotAFile) name += std::string(" ") + kKind[static_cast<int>(reason.kind)];
+    if (reason.failure) name += std::string(" ") + kProblem[static_cast<int>(reason.failure.problem)];
+    return name;
+}
+inline std::ostream& operator<<(std::ostream& out, const Reason& reason) { return out << Named(reason); }
+
+}  // namespace kov
+
 namespace kov::testing {
 
 namespace fs = std::filesystem;

@@ -17,6 +17,7 @@
 
 #include "config_file.h"
 #include "faults.h"
+#include "file_messages.h"
 #include "journal.h"
 
 #ifdef _WIN32
@@ -74,14 +75,14 @@ int main(int argc, char** argv) {
         file.Read(store);
         Arm(layer);
         const kov::SaveResult result = file.Save(text, [] { return true; });
-        std::printf("%s\n", result.saved() ? "saved" : result.reason.c_str());
+        std::printf("%s\n", result.saved() ? "saved" : kov::ReasonWords(result.reason, {file.DisplayName(), file.System()}, true).c_str());
         return result.saved() ? 0 : 1;
     }
     if (mode == "recover") {
         kov::ConfigFile file;
         const kov::RecoveryReport report = file.Recover();
         std::printf("%s\n", report.restored ? "restored" : report.empty() ? "clean" : "kept");
-        return report.failure.empty() ? 0 : 1;
+        return report.failure ? 1 : 0;
     }
     if (mode == "inspect" && argc >= 4) {
         bool oldExists = false, newExists = false, exists = false;

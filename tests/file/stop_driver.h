@@ -89,7 +89,7 @@ inline bool ExpectEveryStopRecovers(FaultyFileSystem& faulty, const StopScenario
         const auto oldOrNew = [&] { return Contents(kov) == text || (old ? Contents(kov) == *old : !fs::exists(kov)); };
         EXPECT_TRUE(oldOrNew() || journaled) << "neither the old nor the new bytes are whole on disk";
         const RecoveryReport report = ConfigFile().Recover();
-        EXPECT_TRUE(report.failure.empty()) << report.failure;
+        EXPECT_FALSE(report.failure) << report.failure;
         EXPECT_TRUE(oldOrNew()) << "after the next start kov.ini is neither old nor new";
         if (c.linked) {
             EXPECT_EQ(Contents(folder / "second"), Contents(kov)) << "the links parted";

@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The file as Windows has it: the sample with "\r\n" line ends.
 sed 's/$/\r/' "$expected_lf" > "$work/expected"
-launch=(wine "$program")
+launch=("${in_english[@]}" wine "$program")
 
 name="Return in an empty folder writes the sample with CR LF, byte for byte"
 mkdir "$work/return"
@@ -80,5 +80,13 @@ check asked
 check grep -q '^"driver type"=dword:0001ffff' "$work/dropped/kov.ini"
 lacks() { ! grep -q "$1" "$2"; }
 check lacks 'a note' "$work/dropped/kov.ini"
+
+name="in Polish: the dialog and its question under their Polish title; Escape keeps the file"
+mkdir "$work/polish"
+cp "$work/dropped.before" "$work/polish/kov.ini"
+launch=("${in_polish[@]}" wine "$program")
+title="^Konfiguracja gry Kov"
+check run_dialog "$work/polish" Return over:Escape Escape
+check cmp "$work/polish/kov.ini" "$work/dropped.before"
 
 finish

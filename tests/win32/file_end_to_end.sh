@@ -19,7 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 sed 's/$/\r/' "$expected_lf" > "$work/expected"
 old=$'[/CONFIG_CATEGORY_USER]\r\n"mine"=dword:00000001\r\n'
-launch=(wine "$program")
+launch=("${in_english[@]}" wine "$program")
 
 # leftovers FOLDER: this program's files beside kov.ini.
 leftovers() { find "$1" -maxdepth 1 -name '.kov.ini.*' | sed 's/^/  left: /'; }
@@ -162,7 +162,7 @@ else
   chown 65534:65534 "$work/shared/game/kov.ini"
   chmod 755 "$work/shared/game"
   inode=$(stat -c %i "$work/shared/game/kov.ini")
-  launch=("${as_player[@]}" wine "$work/shared/kovconfig.exe")
+  launch=("${in_english[@]}" "${as_player[@]}" wine "$work/shared/kovconfig.exe")
   check run_dialog "$work/shared/game" Return
   check grep -q '"driver type"=dword:0001ffff' "$work/shared/game/kov.ini"
   check grep -q '"mine"=dword:00000001' "$work/shared/game/kov.ini"
