@@ -24,9 +24,13 @@ run() {
   fi
 }
 
-run "DISPLAY not set" 1 '^kovconfig: cannot open a display: DISPLAY is not set$' -u DISPLAY
+english=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=C.UTF-8)
+run "DISPLAY not set" 1 '^kovconfig: cannot open a display: DISPLAY is not set$' -u DISPLAY "${english[@]}"
 # A socket path in a fresh folder: a display that cannot exist, whatever else runs here.
-run "a display that does not exist" 1 "^kovconfig: cannot open the display \"$work/none:0\"$" DISPLAY="$work/none:0"
+run "a display that does not exist" 1 "^kovconfig: cannot open the display \"$work/none:0\"$" DISPLAY="$work/none:0" \
+  "${english[@]}"
+run "in Polish" 1 "^kovconfig: nie można otworzyć ekranu „$work/none:0”$" DISPLAY="$work/none:0" LANGUAGE= LC_ALL= \
+  LC_MESSAGES= LANG=pl_PL.UTF-8
 run "a platform plugin that does not exist" any 'Could not find the Qt platform plugin "nonesuch"' \
   DISPLAY="$work/none:0" QT_QPA_PLATFORM=nonesuch
 grep -q 'Available platform plugins are' "$work/errors" || { echo "FAILED: Qt's list of plugins is missing"; failures=$((failures + 1)); }
