@@ -1,7 +1,7 @@
 # kov_add_gtest(name SOURCES ... LIBRARIES ...): one GoogleTest executable. Natively its cases
 # are registered with CTest one by one; cross-built for Windows it is one test run under Wine
-# (listing the cases would run Wine at build time), twice (the second as on Windows XP), with
-# GoogleTest built from Debian's sources.
+# (listing the cases would run Wine at build time), twice (the second as on Windows XP, by its
+# main's --as-windows-xp), with GoogleTest built from Debian's sources.
 # The Wine prefix of a test run: made anew by the "wine" fixture.
 set(KOV_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 if(KOV_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
@@ -17,17 +17,20 @@ endif()
 function(kov_add_gtest name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBRARIES")
   add_executable(${name} ${arg_SOURCES})
-  target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest)
   target_compile_definitions(${name} PRIVATE KOV_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
   if(CMAKE_CROSSCOMPILING)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/win32/windows_test_main.cpp)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/file)
+    target_link_libraries(${name} PRIVATE kov::file)
     # Once as this Windows is, once as Windows XP would run it: every newer function missing.
     add_test(NAME ${name} COMMAND ${name})
-    add_test(NAME ${name}_as_xp COMMAND ${name})
+    add_test(NAME ${name}_as_xp COMMAND ${name} --as-windows-xp)
     # The player's own folder of the prefix, where journals go, is the suites' and the kill test's.
     set_tests_properties(${name} ${name}_as_xp PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_state
                          ENVIRONMENT "WINEPREFIX=${KOV_WINEPREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
-    set_property(TEST ${name}_as_xp APPEND PROPERTY ENVIRONMENT KOV_AS_WINDOWS_XP=1)
   else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   endif()
 endfunction()

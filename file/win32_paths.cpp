@@ -42,11 +42,9 @@ void Find(Function& function, const wchar_t* module, const char* name) {
 
 }  // namespace
 
-const NewerFunctions& Newer() {
-    static const NewerFunctions functions = [] {
+NewerFunctions& Newer() {
+    static NewerFunctions functions = [] {
         NewerFunctions found{};
-        wchar_t hidden[2] = {};
-        if (GetEnvironmentVariableW(L"KOV_AS_WINDOWS_XP", hidden, 2) == 1 && hidden[0] == L'1') return found;
         Find(found.getFinalPathNameByHandle, L"kernel32.dll", "GetFinalPathNameByHandleW");
         Find(found.setFileInformationByHandle, L"kernel32.dll", "SetFileInformationByHandle");
         Find(found.compareStringOrdinal, L"kernel32.dll", "CompareStringOrdinal");

@@ -3,8 +3,7 @@
 // copy of a file that Windows' file virtualization keeps for old 32-bit programs (the copy such a
 // game reads and writes), and the functions newer than Windows XP SP3, looked up when first
 // wanted so that one kovconfig.exe starts on every Windows from XP on: each is null where the
-// system lacks it, and the caller takes XP's way. With KOV_AS_WINDOWS_XP=1 in the environment
-// (for the tests) every one of them is missing.
+// system lacks it, and the caller takes XP's way.
 #pragma once
 
 #ifndef NOMINMAX
@@ -30,7 +29,8 @@ struct NewerFunctions {
     int(WINAPI* compareStringOrdinal)(LPCWCH a, int aLength, LPCWCH b, int bLength, BOOL ignoreCase);
     HRESULT(WINAPI* getKnownFolderPath)(const GUID& id, DWORD flags, HANDLE token, PWSTR* path);
 };
-const NewerFunctions& Newer();
+// Looked up when first wanted. The tests empty it to run as Windows XP would.
+NewerFunctions& Newer();
 
 // An absolute name in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), as it is
 // when it already has it.

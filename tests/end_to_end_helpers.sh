@@ -13,6 +13,12 @@ in_virtual_x() {
   fi
 }
 
+# Under Wine, the program a test runs: kovconfig.exe as the download holds it, or, when the test
+# runs as Windows XP would (KOV_AS_WINDOWS_XP=1, the "_as_xp" tests), the tests' build of it with
+# every function newer than XP missing (the shipped program reads no switch for that).
+# Usage: wine_program DOWNLOADED_EXE AS_XP_EXE
+wine_program() { if [ "${KOV_AS_WINDOWS_XP:-0}" = 1 ]; then realpath "$2"; else realpath "$1"; fi; }
+
 # Under Wine: the virtual X server of the test run, which Wine's desktop was started on (by the
 # "wine" fixture, tests/win32/wine_prefix.sh). The tests that show windows there take turns.
 on_wine_display() {

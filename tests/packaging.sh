@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# What a distribution checks: the desktop entry, the AppStream metainfo, and the Debian
-# package, which lintian must accept without exception.
+# What a distribution checks: the desktop entry, the AppStream metainfo, the installed tree with
+# and without the game's folder (and so with and without a launcher), and the Debian package,
+# which lintian must accept without exception.
 # Usage: packaging.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 build=$(realpath "$1")
@@ -27,15 +28,27 @@ check "AppStream metainfo" appstreamcli validate --no-net "$build/app/io.github.
 check "no address is made up when none is set" sh -c "! grep -q 'http' '$build/app/io.github.kovgame.kovconfig.metainfo.xml' &&
   grep -q 'CPACK_PACKAGE_CONTACT \"Maintainer not set <kovconfig@maintainer-not-set.invalid>\"' '$build/CPackConfig.cmake' &&
   ! grep -q 'CPACK_PACKAGE_HOMEPAGE_URL' '$build/CPackConfig.cmake'"
-# What a publisher sets reaches the metainfo and the package.
+# The installed tree as this build installs it, without a launcher.
+DESTDIR="$work/tree" cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
+check "the installed tree, without the game's folder" appstreamcli validate-tree --no-net "$work/tree"
+check "no launcher without the game's folder" sh -c "[ ! -e '$work/tree/usr/share/applications' ] &&
+  ! grep -q launchable '$work/tree/usr/share/metainfo/io.github.kovgame.kovconfig.metainfo.xml'"
+
+# What a publisher sets reaches the metainfo and the package; with the game's folder, a launcher.
 release=(-DKOV_HOMEPAGE_URL=https://kov.example.org/kovconfig -DKOV_SCREENSHOT_URL=https://kov.example.org/kovconfig.png
-         "-DKOV_MAINTAINER=A Packager <packager@example.org>")
+         "-DKOV_MAINTAINER=A Packager <packager@example.org>" -DKOV_GAME_DIR=/opt/kov)
 if cmake -S "$source" -B "$work/release" "${release[@]}" >"$work/configure.log" 2>&1; then
   check "a release's metainfo" appstreamcli validate --no-net "$work/release/app/io.github.kovgame.kovconfig.metainfo.xml"
   check "a release's addresses" sh -c "grep -q '<url type=\"homepage\">https://kov.example.org/kovconfig</url>' '$work/release/app/io.github.kovgame.kovconfig.metainfo.xml' &&
     grep -q '<image>https://kov.example.org/kovconfig.png</image>' '$work/release/app/io.github.kovgame.kovconfig.metainfo.xml' &&
     grep -q 'A Packager <packager@example.org>' '$work/release/CPackConfig.cmake' &&
     grep -q '^Source: https://kov.example.org/kovconfig' '$work/release/copyright'"
+  # The same tree with what the game's folder adds: the launcher, and the metainfo naming it.
+  cp -a "$work/tree" "$work/launcher"
+  mkdir -p "$work/launcher/usr/share/applications"
+  cp "$work/release/app/io.github.kovgame.kovconfig.desktop" "$work/launcher/usr/share/applications/"
+  cp "$work/release/app/io.github.kovgame.kovconfig.metainfo.xml" "$work/launcher/usr/share/metainfo/"
+  check "the installed tree, with the game's folder" appstreamcli validate-tree --no-net "$work/launcher"
 else
   echo "FAILED: configuring a release"; cat "$work/configure.log"; failures=$((failures + 1))
 fi

@@ -22,16 +22,6 @@ constexpr int kIconId = 102;
 constexpr int kTextId = 103;
 constexpr int kMargin = 7;  // dialog units, as Windows' own message boxes keep
 
-using TaskDialogFunction = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
-
-TaskDialogFunction TaskDialogOfThisWindows() {
-    wchar_t hidden[2] = {};  // the tests' switch that hides every newer function
-    if (GetEnvironmentVariableW(L"KOV_AS_WINDOWS_XP", hidden, 2) == 1 && hidden[0] == L'1') return nullptr;
-    const HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-    return controls != nullptr ? reinterpret_cast<TaskDialogFunction>(
-                                     reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
-                               : nullptr;
-}
 
 struct Asked {
     const std::wstring& title;
@@ -101,9 +91,19 @@ bool AskInMemoryDialog(HINSTANCE instance, HWND owner, const Asked& asked) {
 
 }  // namespace
 
+TaskDialogFunction& TaskDialogOfThisWindows() {
+    static TaskDialogFunction taskDialog = [] {
+        const HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+        return controls != nullptr ? reinterpret_cast<TaskDialogFunction>(
+                                         reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
+                                   : nullptr;
+    }();
+    return taskDialog;
+}
+
 bool AskQuestion(HINSTANCE instance, HWND owner, const std::wstring& title, const std::wstring& text, const char* safe,
                  const char* other) {
-    static const TaskDialogFunction taskDialog = TaskDialogOfThisWindows();
+    const TaskDialogFunction taskDialog = TaskDialogOfThisWindows();
     const std::wstring safeText = Wide(safe), otherText = Wide(other);
     if (taskDialog == nullptr) return AskInMemoryDialog(instance, owner, {title, text, safeText, otherText});
     const TASKDIALOG_BUTTON buttons[] = {{IDCANCEL, safeText.c_str()}, {kOtherAnswer, otherText.c_str()}};

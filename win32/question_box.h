@@ -7,10 +7,17 @@
 
 #include <string>
 
+struct _TASKDIALOGCONFIG;  // commctrl.h's, from Vista's headers
+
 namespace kov::win32 {
 
 // True when the player chose the other answer.
 bool AskQuestion(HINSTANCE instance, HWND owner, const std::wstring& title, const std::wstring& text, const char* safe,
                  const char* other);
+
+// comctl32's TaskDialogIndirect where Windows has it (Vista on), looked up when first wanted;
+// null on XP. The tests set it null to run as Windows XP would.
+using TaskDialogFunction = HRESULT(WINAPI*)(const ::_TASKDIALOGCONFIG* config, int* button, int* radio, BOOL* checked);
+TaskDialogFunction& TaskDialogOfThisWindows();
 
 }  // namespace kov::win32

@@ -22,6 +22,9 @@
 #endif
 
 #include "file_types.h"
+#ifdef _WIN32
+#include "win32_paths.h"
+#endif
 
 namespace kov {
 
@@ -63,10 +66,14 @@ inline std::string Contents(const fs::path& path) {
 
 inline void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-// Whether the tests' switch hides every function newer than Windows XP (KOV_AS_WINDOWS_XP=1).
+// Whether the program runs as Windows XP would: no function newer than XP to be found (on XP,
+// or in the "_as_xp" tests).
 inline bool AsWindowsXp() {
-    const char* value = std::getenv("KOV_AS_WINDOWS_XP");
-    return kWindows && value != nullptr && std::string(value) == "1";
+#ifdef _WIN32
+    return detail::Newer().getKnownFolderPath == nullptr;
+#else
+    return false;
+#endif
 }
 
 // The text as the file holds it: Windows' files have "\r\n" line ends.

@@ -16,15 +16,19 @@ chmod 755 "$work"
 cp "$1" "$work/save_driver"
 cp "$2" "$work/kill_shim.so"
 chmod 755 "$work/save_driver" "$work/kill_shim.so"
-driver="$work/save_driver"
 
-source "$(dirname "$(realpath "$0")")/save_texts.sh"
+source "$(dirname "$(realpath "$0")")/stop_checks.sh"
 write_save_texts "$work"
+run=()         # as another user, for the "foreign" kind
+stop=()        # the shim's settings for a save killed before a call
+driver_command() { env "${stop[@]}" XDG_STATE_HOME="$work/state" "${run[@]}" "$work/save_driver" "$@"; }
+native() { echo "$1"; }
 
 # scenario NAME OLD NEW KIND: KIND is plain, linked, or foreign (another user, a folder only
 # root may change).
 scenario() {
-  local name=$1 old=$2 new=$3 kind=$4 run=() n=1 status points=0
+  local name=$1 kind=$4 n=1 points=0
+  old=$2 new=$3 run=()
   if [ "$kind" = foreign ]; then
     if [ "$(id -u)" -ne 0 ]; then echo "skipped: $name (needs root to run as another user)"; return; fi
     run=(setpriv --reuid=65534 --regid=65534 --clear-groups)
@@ -37,28 +41,16 @@ scenario() {
       linked) ln "$work/game/kov.ini" "$work/game/second" ;;
       foreign) chown 65534:65534 "$work/game/kov.ini" "$work/state"; chmod 755 "$work/game" ;;
     esac
-    status=0
-    (cd "$work/game" && env KOV_STOP_AT=$n KOV_SIGNAL=9 LD_PRELOAD="$work/kill_shim.so" XDG_STATE_HOME="$work/state" \
-       "${run[@]}" "$driver" save "$work/$new" >/dev/null) || status=$?
+    stop=(KOV_STOP_AT=$n KOV_SIGNAL=9 LD_PRELOAD="$work/kill_shim.so")
+    drive "$work/game" save "$work/$new"
+    stop=()
     [ "$status" -eq 0 ] && break  # the save came to its end before call n
-    if [ "$status" -ne 137 ]; then fail "$name: the save ended with status $status at call $n"; break; fi
+    if [ "$status" -ne 137 ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
     points=$((points + 1))
-    local oldfile="$work/$old"
-    [ "$old" = - ] && oldfile=-
-    (cd "$work/game" && "$driver" inspect "$oldfile" "$work/$new" "$work/game" "$work/state") ||
-      fail "$name: killed before call $n, neither the old nor the new bytes are whole on disk"
-    (cd "$work/game" && env XDG_STATE_HOME="$work/state" "${run[@]}" "$driver" recover >/dev/null) ||
-      fail "$name: the next start after a kill before call $n could not finish"
-    if [ "$old" = - ] && [ ! -e "$work/game/kov.ini" ]; then :
-    elif ! cmp -s "$work/game/kov.ini" "$work/$new" && { [ "$old" = - ] || ! cmp -s "$work/game/kov.ini" "$work/$old"; }; then
-      fail "$name: after a kill before call $n and the next start, kov.ini is neither old nor new"
-    fi
-    [ "$kind" != linked ] || cmp -s "$work/game/kov.ini" "$work/game/second" || fail "$name: the links parted at call $n"
-    left=$(cd "$work/game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$work/state" -type f)
-    [ -z "$left" ] || fail "$name: after a kill before call $n and the next start, left: $left"
+    after_stop "$name, killed before call $n" "$work/game" "$work/state"
     n=$((n + 1))
   done
-  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save"
+  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"
   echo "ok: $name: killed at each of $points calls"
 }
 

@@ -33,21 +33,15 @@ if ! mount -o loop "$work/blank.img" "$mnt" 2>/dev/null; then
 fi
 umount "$mnt"
 
-source "$(dirname "$(realpath "$0")")/save_texts.sh"
+source "$(dirname "$(realpath "$0")")/stop_checks.sh"
 write_save_texts "$work"
+driver_command() { env XDG_STATE_HOME="$mnt/state" "$driver" "$@"; }
+native() { echo "$1"; }
 
 # after_power_cut IMAGE MODE WHAT: mounts the copy and checks it before and after the next start.
 after_power_cut() {
-  local image=$1 mode=$2 what=$3
-  mount -o "loop,data=$mode" "$image" "$mnt"
-  (cd "$mnt/game" && "$driver" inspect "$work/$old" "$work/$new" "$mnt/game" "$mnt/state") ||
-    fail "$what: neither the old nor the new bytes are whole on disk"
-  (cd "$mnt/game" && XDG_STATE_HOME="$mnt/state" "$driver" recover >/dev/null) || fail "$what: the next start could not finish"
-  cmp -s "$mnt/game/kov.ini" "$work/$new" || cmp -s "$mnt/game/kov.ini" "$work/$old" ||
-    fail "$what: after the next start kov.ini is neither old nor new"
-  [ ! -e "$mnt/game/second" ] || cmp -s "$mnt/game/kov.ini" "$mnt/game/second" || fail "$what: the links parted"
-  left=$(cd "$mnt/game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$mnt/state" -type f)
-  [ -z "$left" ] || fail "$what: after the next start, left: $left"
+  mount -o "loop,data=$2" "$1" "$mnt"
+  after_stop "$3" "$mnt/game" "$mnt/state"
   umount "$mnt"
 }
 

@@ -1,7 +1,8 @@
 // The real save, run alone as a player's program would run it, for tests that end it at any
 // instant (a kill or a power cut at a chosen call) and then look at what is on disk.
+// It says "running" first, at once; --as-windows-xp before the rest runs it as Windows XP would.
 //   save_driver save NEW_TEXT_FILE   recovery, reading, then saving the text in kov.ini here
-//                                    ("running" first, then "saved" or why not)
+//                                    ("saved", or why not)
 //   save_driver recover              what the next start does before reading
 //   save_driver inspect OLD NEW      0 when the old or the new bytes are whole on disk, in kov.ini
 //                                    or in a journal of it (OLD "-": there was no file)
@@ -22,6 +23,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "win32_paths.h"
 #endif
 
 namespace {
@@ -61,11 +64,17 @@ bool JournalHolds(const fs::path& folder, const std::string& old) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    if (argc > 1 && std::string(argv[1]) == "--as-windows-xp") {
+        kov::detail::Newer() = {};
+        --argc, ++argv;
+    }
+#endif
+    // First, and at once: the program runs (a test tells this from Wine failing to start it).
+    std::printf("running\n");
+    std::fflush(stdout);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "save" && argc == 3) {
-        // First, and at once: the program runs (a test tells this from Wine failing to start it).
-        std::printf("running\n");
-        std::fflush(stdout);
         bool exists = false;
         const std::string text = Contents(argv[2], exists);
         kov::testing::FaultyFileSystem layer;

@@ -2,12 +2,11 @@
 # Drives kovconfig.exe under Wine with key presses from outside, each sent once the window it is
 # meant for has the keyboard, in the Wine prefix and on the display that the "wine" test fixture
 # prepared ($WINEPREFIX).
-# Usage: end_to_end.sh KOVCONFIG.EXE DEFAULT_KOV_INI
+# Usage: end_to_end.sh KOVCONFIG.EXE KOVCONFIG_AS_XP.EXE DEFAULT_KOV_INI
 set -euo pipefail
-program=$(realpath "$1")
-expected_lf=$(realpath "$2")
-
 source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
+program=$(wine_program "$1" "$2")
+expected_lf=$(realpath "$3")
 on_wine_display
 
 work=$(mktemp -d)

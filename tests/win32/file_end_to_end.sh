@@ -5,14 +5,13 @@
 # in a Wine prefix of that user's), a folder renamed and recreated while the dialog is open, a
 # folder whose path Wine cannot hand over, and a game under Program Files with and without
 # Windows' VirtualStore copy of its file.
-# Usage: file_end_to_end.sh KOVCONFIG.EXE DEFAULT_KOV_INI HOLD_FILE.EXE RECREATE_FILE.EXE
+# Usage: file_end_to_end.sh KOVCONFIG.EXE KOVCONFIG_AS_XP.EXE DEFAULT_KOV_INI HOLD_FILE.EXE RECREATE_FILE.EXE
 set -euo pipefail
-program=$(realpath "$1")
-expected_lf=$(realpath "$2")
-hold_file=$(realpath "$3")
-recreate_file=$(realpath "$4")
-
 source "$(dirname "$(realpath "$0")")/../end_to_end_helpers.sh"
+program=$(wine_program "$1" "$2")
+expected_lf=$(realpath "$3")
+hold_file=$(realpath "$4")
+recreate_file=$(realpath "$5")
 on_wine_display
 
 work=$(mktemp -d)

@@ -3,64 +3,47 @@
 # Win32 calls in turn, on the ReplaceFileW path, the in-place path (a second hard link, growing
 # and shrinking) and for a new file. After each end the old or the new bytes must be whole on
 # disk (in kov.ini or in its journal); after the next start kov.ini holds exactly one of them, and
-# nothing of the program's is left beside it or in the player's own folder for it.
+# nothing of the program's is left beside it or in the player's own folder for it. Run as Windows
+# XP would run it when KOV_AS_WINDOWS_XP=1.
 # Usage: kill_every_step.sh SAVE_DRIVER.EXE
 set -euo pipefail
 driver=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-source "$(dirname "$(realpath "$0")")/../file/save_texts.sh"
+source "$(dirname "$(realpath "$0")")/../file/stop_checks.sh"
 write_save_texts "$work"
 # The file holds them with CR LF; the driver is given them with LF, as the store writes them.
 for text in small large; do mv "$work/$text" "$work/$text.lf" && sed 's/$/\r/' "$work/$text.lf" > "$work/$text"; done
 
 user=$(wine cmd /c echo %USERNAME% 2>/dev/null | tr -d '\r')
 state="$WINEPREFIX/drive_c/users/$user/AppData/Local/kovconfig"
-windows_name() { winepath -w "$1" 2>/dev/null; }
+as_xp=()
+[ "${KOV_AS_WINDOWS_XP:-0}" != 1 ] || as_xp=(--as-windows-xp)
+stop=()  # the save ended before a call
+driver_command() { env "${stop[@]}" wine "$driver" "${as_xp[@]}" "$@"; }
+native() { winepath -w "$1" 2>/dev/null; }
+rerun_unstarted=1
 
 # scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
 scenario() {
-  local name=$1 old=$2 new=$3 kind=$4 n=1 status points=0 oldfile again=0 text
-  text=$(windows_name "$work/$new.lf")
+  local name=$1 kind=$4 n=1 points=0
+  old=$2 new=$3
   while :; do
     rm -rf "$work/game" "$state"
     mkdir -p "$work/game"
     [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
     [ "$kind" = linked ] && ln "$work/game/kov.ini" "$work/game/second"
-    status=0
-    (cd "$work/game" && KOV_STOP_AT=$n wine "$driver" save "$text" >"$work/said" 2>"$work/wine.said") || status=$?
-    # The driver says "running" first: without it, Wine did not run the program at all (once, on
-    # a loaded machine). That step is taken again, once; the program's own failures never are.
-    if [ "$status" -ne 0 ] && [ "$status" -ne 9 ] && ! grep -q '^running' "$work/said" && [ "$again" -eq 0 ]; then
-      echo "  Wine did not run the save at call $n (status $status; Wine said: $(grep -v fixme "$work/wine.said" | head -n 3)); again"
-      again=1
-      continue
-    fi
-    again=0
+    stop=(KOV_STOP_AT=$n)
+    drive "$work/game" save "$(native "$work/$new.lf")"
+    stop=()
     [ "$status" -eq 0 ] && break  # the save came to its end before call n
-    if [ "$status" -ne 9 ]; then
-      fail "$name: the save ended with status $status at call $n: $(cat "$work/said"); Wine said: $(grep -v fixme "$work/wine.said" | head -n 5)"
-      break
-    fi
+    if [ "$status" -ne 9 ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
     points=$((points + 1))
-    oldfile=-
-    [ "$old" = - ] || oldfile=$(windows_name "$work/$old")
-    (cd "$work/game" && wine "$driver" inspect "$oldfile" "$(windows_name "$work/$new")" . \
-       "$(windows_name "$WINEPREFIX/drive_c/users/$user/AppData/Local")" >/dev/null 2>&1) ||
-      fail "$name: ended before call $n, neither the old nor the new bytes are whole on disk"
-    (cd "$work/game" && wine "$driver" recover >/dev/null 2>&1) ||
-      fail "$name: the next start after an end before call $n could not finish"
-    if [ "$old" = - ] && [ ! -e "$work/game/kov.ini" ]; then :
-    elif ! cmp -s "$work/game/kov.ini" "$work/$new" && { [ "$old" = - ] || ! cmp -s "$work/game/kov.ini" "$work/$old"; }; then
-      fail "$name: after an end before call $n and the next start, kov.ini is neither old nor new"
-    fi
-    [ "$kind" != linked ] || cmp -s "$work/game/kov.ini" "$work/game/second" || fail "$name: the links parted at call $n"
-    left=$(cd "$work/game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$state" -type f 2>/dev/null || true)
-    [ -z "$left" ] || fail "$name: after an end before call $n and the next start, left: $left"
+    after_stop "$name, ended before call $n" "$work/game" "$state"
     n=$((n + 1))
   done
-  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save"
+  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"
   echo "ok: $name: ended at each of $points calls"
 }
 

@@ -1,0 +1,70 @@
+# Shared by the tests that stop the real save before each of its calls (sourced): by a kill
+# (kill_every_call.sh), by a power cut (power_cut.sh) and under Wine (tests/win32/kill_every_step.sh).
+# It gives the two texts they save over each other, the driver's runs with what each said, the
+# checks after each stop, and the count of failures. The caller sets `work` (its folder), and
+# defines
+#   driver_command ARG...   prints nothing; runs the driver (save_driver) with ARG in the current
+#                           folder, as the platform runs it (natively, or under Wine)
+#   native PATH             the name of a file as the driver takes it (a Windows name under Wine)
+# and may set rerun_unstarted=1: a run that the driver never began (it says "running" first) is
+# made once more, as Wine was once seen not to start a program on a loaded machine. The driver's
+# own failures are never run again.
+
+# A command that fails unguarded ends the script: it says which, so that no test fails unexplained.
+set -o errtrace
+trap 'echo "stopped at line $LINENO of $(basename "$0"): $BASH_COMMAND (status $?)"' ERR
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+rerun_unstarted=0
+
+# write_save_texts FOLDER: FOLDER/small and FOLDER/large, which a save grows or shrinks the file to.
+write_save_texts() {
+  printf '[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000001\n' > "$1/small"
+  { printf '[]\n\n[/CONFIG_CATEGORY_MACHINE/Audio/Driver]\n'
+    for i in $(seq 40); do printf '"value %d"=dword:%08x\n' "$i" "$i"; done
+    printf '\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n'; } > "$1/large"
+}
+
+# drive FOLDER ARG...: the driver run in FOLDER; its status in $status, what it said in
+# $work/said, what its platform said (Wine) in $work/system.said.
+drive() {
+  local folder=$1 again=0
+  shift
+  while :; do
+    status=0
+    (cd "$folder" && driver_command "$@" >"$work/said" 2>"$work/system.said") || status=$?
+    grep -q '^running' "$work/said" && return 0
+    if [ "$rerun_unstarted" -eq 1 ] && [ "$again" -eq 0 ]; then
+      echo "  the driver did not begin \"$1\" (status $status; $(system_said)); again"
+      again=1
+      continue
+    fi
+    return 0
+  done
+}
+
+# What the last run said, for a failure's account.
+system_said() { echo "the system said: $(grep -v fixme "$work/system.said" | head -n 5 | tr '\n' ' ')"; }
+said() { echo "the driver said: $(head -n 5 "$work/said" | tr '\n' ' '); $(system_said)"; }
+
+# after_stop WHAT GAME STATE: after a save of $work/$new over $work/$old ("-": no file before)
+# was stopped in folder GAME, its state folder STATE: the old or the new bytes are whole on disk
+# (in kov.ini or in its journal); after the next start kov.ini holds exactly one of them, its
+# second link (where there is one) holds the same, and nothing of the program's is left beside
+# it or in the state folder.
+after_stop() {
+  local what=$1 game=$2 state=$3 oldfile=- left
+  [ "$old" = - ] || oldfile=$(native "$work/$old")
+  drive "$game" inspect "$oldfile" "$(native "$work/$new")" "$(native "$game")" "$(native "$state")"
+  [ "$status" -eq 0 ] || fail "$what: neither the old nor the new bytes are whole on disk; $(said)"
+  drive "$game" recover
+  [ "$status" -eq 0 ] || fail "$what: the next start could not finish; $(said)"
+  if [ "$old" = - ] && [ ! -e "$game/kov.ini" ]; then :
+  elif ! cmp -s "$game/kov.ini" "$work/$new" && { [ "$old" = - ] || ! cmp -s "$game/kov.ini" "$work/$old"; }; then
+    fail "$what: after the next start kov.ini is neither old nor new"
+  fi
+  [ ! -e "$game/second" ] || cmp -s "$game/kov.ini" "$game/second" || fail "$what: the links parted"
+  left=$(cd "$game" && find . -mindepth 1 -maxdepth 1 ! -name kov.ini ! -name second; find "$state" -type f 2>/dev/null || true)
+  [ -z "$left" ] || fail "$what: after the next start, left: $left"
+}

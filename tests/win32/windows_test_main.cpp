@@ -1,0 +1,14 @@
+// The main of every GoogleTest program under Wine: given --as-windows-xp, it runs the tests as
+// Windows XP would, every function newer than XP missing from the start.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "win32_paths.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--as-windows-xp") == 0) kov::detail::Newer() = {};
+    return RUN_ALL_TESTS();
+}
