@@ -22,7 +22,9 @@ as_xp=()
 [ "${KOV_AS_WINDOWS_XP:-0}" != 1 ] || as_xp=(--as-windows-xp)
 stop=()  # the save ended before a call
 driver_command() { env "${stop[@]}" wine "$driver" "${as_xp[@]}" "$@"; }
-native() { winepath -w "$1" 2>/dev/null; }
+# Wine's Z: drive is the Unix root: a name for the driver without starting winepath (a Wine
+# program itself) for each one.
+native() { local unix=$1; echo "Z:${unix//\//\\}"; }
 rerun_unstarted=1
 
 # scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
