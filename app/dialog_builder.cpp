@@ -51,19 +51,6 @@ private:
     bool dropDownMade_ = false;
 };
 
-// The static text that names a list: the nearest one above it that overlaps it sideways.
-const ControlTemplate* LabelOf(const DialogTemplate& dialog, const ControlTemplate& list) {
-    const ControlTemplate* label = nullptr;
-    for (const ControlTemplate& c : dialog.controls) {
-        const DluRect& r = c.rect;
-        const bool above = r.top + r.height <= list.rect.top;
-        const bool overlaps = r.left < list.rect.left + list.rect.width && list.rect.left < r.left + r.width;
-        if (c.type == ControlType::StaticText && above && overlaps && (label == nullptr || r.top > label->rect.top))
-            label = &c;
-    }
-    return label;
-}
-
 
 QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels, const QString& text) {
     switch (control.type) {
@@ -148,26 +135,25 @@ BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog, const std
         widgets.push_back(widget);
     }
 
+    const auto widgetOf = [&](const ControlTemplate* control) { return widgets[static_cast<std::size_t>(control - dialog.controls.data())]; };
     for (std::size_t i = 0; i < widgets.size(); ++i) {
         const ControlTemplate& control = dialog.controls[i];
-        // A list is named by the text above it, as a reader of the dialog sees it.
-        if (control.type == ControlType::DropDownList) {
-            if (const ControlTemplate* label = LabelOf(dialog, control)) {
-                auto* labelWidget = static_cast<QLabel*>(widgets[static_cast<std::size_t>(label - dialog.controls.data())]);
-                labelWidget->setBuddy(widgets[i]);
-                widgets[i]->setAccessibleName(QString::fromStdString(ShownText(label->text)).trimmed());
-            }
+        // A list is named by its label (the dialog's table of them).
+        if (const char* label = LabelOfList(control.id)) {
+            for (const ControlTemplate& text : dialog.controls)
+                if (text.text == label) static_cast<QLabel*>(widgetOf(&text))->setBuddy(widgets[i]);
+            widgets[i]->setAccessibleName(QString::fromStdString(ShownText(label)).trimmed());
         }
-        // A group box holds the controls inside its rectangle, so that its caption names their
-        // group for assistive technology; their place in the window stays where it was.
-        if (control.type != ControlType::GroupBox) continue;
-        for (std::size_t k = 0; k < widgets.size(); ++k) {
-            // Lists by their closed size: a dropped-down list may reach past the box.
-            if (k == i || !widgets[i]->geometry().contains(widgets[k]->geometry())) continue;
-            const QPoint at = widgets[k]->pos() - widgets[i]->pos();
-            widgets[k]->setParent(widgets[i]);
-            widgets[k]->move(at);
-        }
+    }
+    // A group box holds the controls it frames, so that its caption names their group for
+    // assistive technology; their place in the window stays where it was.
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const ControlTemplate* group = GroupOf(dialog, dialog.controls[i]);
+        if (group == nullptr) continue;
+        QWidget* box = widgetOf(group);
+        const QPoint at = widgets[i]->pos() - box->pos();
+        widgets[i]->setParent(box);
+        widgets[i]->move(at);
     }
 
     // After the moves into group boxes, which would reorder the chain.

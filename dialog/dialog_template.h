@@ -61,6 +61,17 @@ struct DialogTemplate {
 extern const DialogTemplate kConfigDialogTemplate;  // dialog 102
 extern const DialogTemplate kAboutDialogTemplate;   // dialog 100
 
+// The static text that names a list: for a screen reader, on every platform.
+struct ListLabel {
+    int32_t list;
+    const char* label;  // its template text
+};
+extern const std::span<const ListLabel> kListLabels;
+// The template text of a list's label, or null for a control that is none of the lists.
+const char* LabelOfList(int32_t list);
+// The group box that holds a control on screen, or null.
+const ControlTemplate* GroupOf(const DialogTemplate& dialog, const ControlTemplate& control);
+
 // TRANSLATORS: the window menu's item that opens the About box; "&" marks the letter that
 // chooses it from the keyboard.
 inline constexpr const char* kAboutMenuText = N_("&About config...");

@@ -2,6 +2,7 @@
 #include "config_app.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "catalogue.h"
 #include "config_dialog.h"
@@ -16,8 +17,13 @@ BOOL ConfigApp::InitInstance() {
         UseLanguage(std::vector<std::string>{Utf8(code)});
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    ConfigDialog dialog(instance_);
-    dialog.DoModal();  // OK or Cancel: either way the program ends
+    // A screen reader's requests for the controls' accessible objects are answered through COM.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    {
+        ConfigDialog dialog(instance_);
+        dialog.DoModal();  // OK or Cancel: either way the program ends
+    }
+    if (com) CoUninitialize();
     return FALSE;
 }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "about_dialog.h"
+#include "accessible_controls.h"
 #include "control_ids.h"
 #include "dialog_memory_template.h"
 #include "question_box.h"
@@ -70,6 +71,7 @@ BOOL ConfigDialog::OnInitDialog() {
     }
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    MakeControlsAccessible(window_, kConfigDialogTemplate);
     if (!controller_.Open()) EndDialog(window_, IDCANCEL);  // the player chose to quit: nothing is touched
     return TRUE;  // the dialog manager sets the focus
 }
