@@ -18,7 +18,7 @@ fi
 unset QT_QPA_PLATFORM
 work=$(mktemp -d)
 pid=
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 # The bus that assistive technology listens on, started as a desktop session would.
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 sleep 0.5
