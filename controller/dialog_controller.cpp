@@ -68,7 +68,7 @@ bool DialogController::Open() {
         }
         if (opened.outcome == OpenOutcome::Unreadable) {
             // The defaults are offered only where OK could save them.
-            if (opened.replacement != Replacement::Allowed) {
+            if (opened.overwritable != Overwritable::Yes) {
                 window_.ShowMessage(UnreadableMessage(state_->About(), opened));
                 return false;
             }

@@ -4,8 +4,7 @@
 #include "config_file.h"
 
 #include "catalogue.h"
-#include "disk.h"
-#include "read_policy.h"
+#include "file_state.h"
 #include "recovery.h"
 #include "save_outcome.h"
 #include "save_strategies.h"
@@ -37,13 +36,21 @@ std::string FoundName(FileSystem& fs, const Folder& folder) {
     return kConfigFileName;
 }
 
-std::string WithLineEnds(const std::string& text, std::string_view lineEnd) {
-    if (lineEnd == "\n") return text;
+// Why something that is not a regular file is not read or replaced.
+Reason NotARegularFile(Kind kind) {
+    Reason reason(Reason::What::NotAFile);
+    reason.kind = kind;
+    return reason;
+}
+
+// Windows' files have "\r\n" line ends.
+std::string WithLineEnds(const std::string& text, Os os) {
+    if (os != Os::Windows) return text;
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (const char c : text) {
-        if (c == '\n') out += lineEnd;
-        else out += c;
+        if (c == '\n') out += '\r';
+        out += c;
     }
     return out;
 }
@@ -54,12 +61,13 @@ ConfigFile::ConfigFile() : ConfigFile(PlatformFileSystem()) {}
 
 ConfigFile::ConfigFile(FileSystem& fileSystem) : fs_(fileSystem), name_(kConfigFileName), displayName_(kConfigFileName) {
     if (const Failure failure = fs_.OpenCurrentFolder(start_)) {
-        startProblem_ = Explained(Refusal(failure, Reason::What::FolderNotOpened), nullptr, {}, false);
+        startProblem_ = Explained(Reason(Reason::What::FolderNotOpened, failure), nullptr, {}, false);
         return;
     }
     folder_ = start_;
     if (!start_->path.empty()) displayName_ = PathOf(start_, name_);
-    if (fs_.CheckFolder(start_) == FolderState::SystemFolder) {
+    // Never the Windows folder (Wine starts a program there when the game's path is too long).
+    if (fs_.IsSystemFolder(start_)) {
         startProblem_.what = Reason::What::WindowsFolder;
         startProblem_.path = PathOf(start_, {});
         if (!startProblem_.path.empty()) startProblem_.path.pop_back();  // its separator
@@ -103,84 +111,82 @@ RecoveryReport ConfigFile::Recover() {
 
 OpenResult ConfigFile::Read(ConfigurationStore& store) {
     OpenResult result;
-    snapshot_ = {};
+    read_ = {};
     if (startProblem_) {
         result.outcome = OpenOutcome::NoFolder;
         result.reason = startProblem_;
         return result;
     }
     result.outcome = OpenOutcome::Unreadable;
-    // A file not read whole is measured by what can be seen of it, for a later change.
-    FileState seen;
-    seen.exists = true;
-    seen.problem = Problem::None;
-    if (const Failure failure = fs_.Look(folder_, name_, seen.info)) {
-        snapshot_.problem = failure.problem;
+    // A file not read whole is remembered by what can be seen of it, for a later change.
+    if (const Failure failure = fs_.Look(folder_, name_, read_.info)) {
+        read_.problem = failure.problem;
         if (failure.problem == Problem::NotFound) result.outcome = OpenOutcome::Missing;
-        result.reason = Explained(Refusal(failure), folder_, name_, false);
+        result.reason = Explained(Reason(Reason::What::Refused, failure), folder_, name_, false);
         return result;
     }
-    snapshot_ = SnapshotOf(seen);
-    // What OK would do to it, as the save itself will decide.
+    read_.exists = true;
+    read_.problem = Problem::None;
+    // Whether OK could save over it, as the save itself will decide.
     const auto judge = [&](const Info& info) {
-        result.replacement = info.kind != Kind::Regular           ? Replacement::NotARegularFile
-                             : info.readOnly || info.writeRefused ? Replacement::ReadOnly
-                                                                  : Replacement::Allowed;
+        result.overwritable = info.kind != Kind::Regular           ? Overwritable::NotARegularFile
+                              : info.readOnly || info.writeRefused ? Overwritable::ReadOnly
+                                                                   : Overwritable::Yes;
         if (info.kind != Kind::Regular) result.reason = NotARegularFile(info.kind);
         return info.kind == Kind::Regular;
     };
-    if (!judge(seen.info)) return result;
+    if (!judge(read_.info)) return result;
     File file;
     Failure failure = fs_.Open(folder_, name_, false, file);
-    if (!failure) failure = fs_.InfoOf(file, seen.info);
+    if (!failure) failure = fs_.InfoOf(file, read_.info);
     if (failure) {
-        result.reason = Explained(Refusal(failure), folder_, name_, true);
+        result.reason = Explained(Reason(Reason::What::Refused, failure), folder_, name_, true);
         return result;
     }
-    snapshot_ = SnapshotOf(seen);
-    if (!judge(seen.info)) return result;  // exchanged for something else since the look
+    if (!judge(read_.info)) return result;  // exchanged for something else since the look
     std::string bytes;
-    if (seen.info.size > kMaxFileSize || (failure = ReadWhole(fs_, file, bytes))) {
-        result.reason = seen.info.size > kMaxFileSize || failure.problem == Problem::TooLarge
+    if (read_.info.size > kMaxFileSize || (failure = ReadWhole(fs_, file, bytes))) {
+        result.reason = read_.info.size > kMaxFileSize || failure.problem == Problem::TooLarge
                             ? Reason(Reason::What::TooLarge)
-                            : Explained(Refusal(failure), folder_, name_, true);
+                            : Explained(Reason(Reason::What::Refused, failure), folder_, name_, true);
         return result;
     }
-    TakeBytes(store, bytes, result, snapshot_);
-    return result;
-}
-
-FileSnapshot ConfigFile::Observe(bool withHash) const {
-    if (withHash) return SnapshotOf(LookWhole(fs_, folder_, name_));
-    FileState seen;
-    if (const Failure failure = fs_.Look(folder_, name_, seen.info)) {
-        seen.problem = failure.problem;
-    } else {
-        seen.exists = true;
-        seen.problem = Problem::None;
+    read_.bytes = bytes;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        result.reason = Reason(Reason::What::Utf16);
+        return result;
     }
-    return SnapshotOf(seen);
+    store.ReadFromString(bytes.data(), bytes.size(), &result.dropped);
+    result.outcome = OpenOutcome::Read;
+    return result;
 }
 
 bool ConfigFile::ChangedSinceRead() const {
     // Not a question while the folder cannot be saved into: the save says why.
     if (FolderProblem()) return false;
-    return !(Observe(snapshot_.hashed) == snapshot_);
+    return !Unchanged(read_, LookAt(fs_, folder_, name_, read_.bytes.has_value()));
 }
 
 SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>& allowUnprotected) {
-    const std::string bytes = WithLineEnds(text, fs_.LineEnd());
+    const std::string bytes = WithLineEnds(text, fs_.System());
     Target target{folder_, name_, {}};
     Reason problem = FolderProblem();
-    if (!problem)
-        if (const Failure failure = fs_.Resolve(folder_, name_, target.folder, target.name)) problem = Refusal(failure);
-    target.before = LookWhole(fs_, target.folder, target.name);
+    if (!problem) {
+        // With raised rights, a link laid by another user is no way to a file to write: it may
+        // be a trap for the privileged program.
+        Followed followed;
+        if (const Failure failure = fs_.Resolve(folder_, name_, target.folder, target.name, followed))
+            problem = Reason(Reason::What::Refused, failure);
+        else if (followed.strangersLink && fs_.RaisedRights())
+            problem = Reason(Reason::What::StrangersLink);
+    }
+    target.before = LookAt(fs_, target.folder, target.name);
     const auto settle = [&](Reason reason, std::string oldBytesAt = {}) {
         reason = Explained(std::move(reason), target.folder, target.name, target.exists());
         SaveResult result =
-            Settle(std::move(reason), target.before, LookWhole(fs_, target.folder, target.name), bytes, std::move(oldBytesAt));
+            Settle(std::move(reason), target.before, LookAt(fs_, target.folder, target.name), bytes, std::move(oldBytesAt));
         // What the file holds now is this save's doing, not another program's.
-        if (result.outcome == SaveOutcome::NotSavedChanged) snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
+        if (result.outcome == SaveOutcome::NotSavedChanged) read_ = LookAt(fs_, folder_, name_);
         return result;
     };
     if (problem) return settle(problem);
@@ -189,26 +195,29 @@ SaveResult ConfigFile::Save(const std::string& text, const std::function<bool()>
         if (info.kind != Kind::Regular) return settle(NotARegularFile(info.kind));
         // A file marked read-only stays as it is, even for a user who could replace it.
         if (info.readOnly) return settle(Reason(Reason::What::MarkedReadOnly));
-        if (info.writeRefused) return settle(Refusal(info.writeRefused));
+        if (info.writeRefused) return settle(Reason(Reason::What::Refused, info.writeRefused));
     }
     Attempt attempt = ReplaceWhole(fs_, target, bytes);
     if (attempt.result == Attempt::NotThisWay)
         attempt = target.exists() ? WriteInPlace(fs_, target, bytes, allowUnprotected)
                                   : Attempt{Attempt::Failed, attempt.reason, {}};
-    if (attempt.result == Attempt::PlayerDeclined) return settle(attempt.reason);
+    if (attempt.result == Attempt::Declined) return settle(attempt.reason);
     // Refused where an old game's writes are virtualized: its copy is where Windows puts them.
     if (attempt.result == Attempt::Failed && attempt.reason.failure.problem == Problem::AccessDenied &&
         attempt.reason.what == Reason::What::Refused && folder_ == start_) {
         Folder copy;
-        if (SaveInVirtualStore(fs_, start_, name_, bytes, copy).result == Attempt::Saved) {
+        if (SaveInVirtualStore(fs_, start_, name_, bytes, copy).result == Attempt::Done) {
             folder_ = copy;
             displayName_ = PathOf(folder_, name_);
-            attempt = {Attempt::Saved, {}, {}};
+            attempt = {Attempt::Done, {}, {}};
         }
     }
     if (attempt.result == Attempt::Failed) return settle(attempt.reason, attempt.oldBytesAt);
-    snapshot_ = SnapshotOf(LookWhole(fs_, folder_, name_));
-    return SavedResult();
+    read_ = LookAt(fs_, folder_, name_);
+    SaveResult saved;
+    saved.outcome = SaveOutcome::Saved;
+    saved.holds = FileHolds::NewText;
+    return saved;
 }
 
 }  // namespace kov

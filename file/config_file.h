@@ -30,6 +30,7 @@
 #include <string>
 
 #include "configuration_store.h"
+#include "file_state.h"
 #include "file_system.h"
 #include "file_types.h"
 
@@ -71,8 +72,6 @@ private:
     Reason FolderProblem() const;
     // The reason with what the system can add to it: its words, and whose file was refused.
     Reason Explained(Reason reason, const detail::Folder& folder, const std::string& name, bool exists) const;
-    // What the file under its name is now, for ChangedSinceRead.
-    FileSnapshot Observe(bool withHash) const;
 
     detail::FileSystem& fs_;
     detail::Folder start_;   // the starting folder, held from the start
@@ -80,7 +79,7 @@ private:
     detail::Folder folder_;  // the file's folder: the starting one, or the VirtualStore copy's
     std::string name_;       // the file's name in it, as found there
     std::string displayName_;
-    FileSnapshot snapshot_;
+    detail::FileState read_;  // the file as it was read, or as this program last saved it
 };
 
 }  // namespace kov

@@ -84,9 +84,6 @@ std::string RefusalWords(const Reason& reason, const Subject& subject, bool savi
                                 "again.")
                            : Tr("The disk that holds it is read-only: mounted read-only, or write-protected. Make "
                                 "it writable, then press OK again.");
-        case Problem::UntrustedLink:
-            return Tr("It is a symbolic link that another user made to a file that is not theirs. This program does "
-                      "not follow such a link while it runs with raised rights: run it as yourself, not as root.");
         default: {
             const std::string code = std::to_string(failure.code);
             return reason.systemWords.empty()
@@ -141,6 +138,9 @@ std::string ReasonWords(const Reason& reason, const Subject& subject, bool savin
                           {{"size", std::to_string(kMaxFileSize >> 20)}});
         case What::Utf16:
             return Tr("It is saved as UTF-16 text, which this program cannot read.");
+        case What::StrangersLink:
+            return Tr("It is a symbolic link that another user made to a file that is not theirs. This program does "
+                      "not follow such a link while it runs with raised rights: run it as yourself, not as root.");
         case What::MarkedReadOnly:
             return windows ? Tr("It is marked read-only. Clear Read-only in its Properties, then press OK again.")
                            : Tr("It is marked read-only. Give its owner write permission (in its Properties, or "
@@ -180,7 +180,7 @@ std::string UnreadableQuestion(const Subject& subject, const OpenResult& opened)
 }
 
 std::string UnreadableMessage(const Subject& subject, const OpenResult& opened) {
-    const bool notAFile = opened.replacement == Replacement::NotARegularFile;
+    const bool notAFile = opened.overwritable == Overwritable::NotARegularFile;
     return Paragraphs(
         {Format(Tr("The settings file {file} can neither be read nor replaced."), {{"file", subject.file}}),
          ReasonWords(opened.reason, subject, false),

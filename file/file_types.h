@@ -26,6 +26,7 @@ struct Reason {
         TooLarge,           // larger than kMaxFileSize
         Utf16,              // UTF-16 text
         MarkedReadOnly,     // no write permission for its owner, or the read-only attribute
+        StrangersLink,      // a link another user made to a file not theirs, run with raised rights
         FolderNotOpened,    // failure: the folder the program was started in cannot be held
         WindowsFolder,      // path: started in the Windows folder, not the game's
         FolderDeleted,      // the starting folder was deleted after the dialog opened
@@ -36,7 +37,7 @@ struct Reason {
         Declined,           // the player chose not to save without a record of the old bytes
     };
     Reason() = default;
-    explicit Reason(What found) : what(found) {}
+    explicit Reason(What found, detail::Failure refusal = {}) : what(found), failure(refusal) {}
     What what = What::None;
     detail::Failure failure;
     detail::Kind kind = detail::Kind::None;
@@ -48,19 +49,6 @@ struct Reason {
     explicit operator bool() const { return what != What::None; }
 };
 
-// The file as it was seen when read: compared again before a save.
-struct FileSnapshot {
-    detail::Problem problem = detail::Problem::None;  // of looking at it: NotFound when there was none
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-    bool hashed = false;  // the bytes were read, and hash holds them
-    std::uint64_t hash = 0;
-    bool operator==(const FileSnapshot&) const = default;
-};
-
 enum class OpenOutcome {
     Read,
     Missing,     // no file: the defaults
@@ -68,29 +56,28 @@ enum class OpenOutcome {
     NoFolder,    // the folder cannot be used at all: nothing is read, and nothing can be saved
 };
 
-// What OK would do to a file that could not be read.
-enum class Replacement {
-    Allowed,          // replace it with the settings shown
-    ReadOnly,         // nothing: it is marked read-only or may not be written
-    NotARegularFile,  // nothing: it is a folder, a device, a FIFO or a socket
+// Whether OK could save over a file that could not be read.
+enum class Overwritable {
+    Yes,              // OK saves the settings shown over it
+    ReadOnly,         // no: it is marked read-only or may not be written
+    NotARegularFile,  // no: it is a folder, a device, a FIFO or a socket
 };
 
 struct OpenResult {
     OpenOutcome outcome = OpenOutcome::Missing;
     Reason reason;  // Unreadable, NoFolder
-    Replacement replacement = Replacement::NotARegularFile;  // Unreadable
+    Overwritable overwritable = Overwritable::NotARegularFile;  // Unreadable
     ReadReport dropped;  // Read: the lines a save would lose
 };
 
-// What a file holds, against what it held before a save and the text being saved.
+// What a file holds after a save that did not finish, against what it held before and the
+// text being saved.
 enum class FileHolds {
-    OldBytes,       // what it held before (or still no file, when there was none)
-    NewText,        // the text that was to be saved
-    NewTextPadded,  // the new text and the line ends that hide the old tail, not yet cut
-    Mixture,        // an in-place write torn part way: each byte old or new
-    Other,          // neither: bytes that are not the old ones and not the new text
-    Nothing,        // there is no file under its name
-    Unknown,        // it could not be read back
+    OldBytes,  // what it held before (or still no file, when there was none)
+    NewText,   // the text that was to be saved
+    Other,     // neither: bytes that are not the old ones and not the new text
+    Nothing,   // there is no file under its name
+    Unknown,   // it could not be read back
 };
 
 // The three ends of a save. Every failure is settled by reading the file back, never assumed.

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <charconv>
 
-#include "read_policy.h"
+#include "in_place.h"
+#include "own_names.h"
 
 namespace kov::detail {
 
@@ -95,60 +96,50 @@ std::optional<Journal> DecodeJournal(std::string_view bytes) {
     return journal;
 }
 
-std::string JournalNameBeside(std::string_view fileName) { return "." + std::string(fileName) + ".journal"; }
-
-std::string JournalNameInStateFolder(std::uint64_t device, std::uint64_t inode) {
-    return std::to_string(device) + "-" + std::to_string(inode) + ".journal";
-}
-
-bool IsJournalNameInStateFolder(std::string_view name) {
-    const std::size_t dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || !name.ends_with(".journal")) return false;
-    const std::string_view second = name.substr(dash + 1, name.size() - dash - 1 - 8);
-    const auto digits = [](std::string_view part) {
-        return !part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos;
-    };
-    return digits(name.substr(0, dash)) && digits(second);
-}
-
-bool IsTemporaryNameOf(std::string_view candidate, std::string_view fileName) {
-    const std::size_t prefix = fileName.size() + 2;
-    if (candidate.size() != prefix + 8 || candidate[0] != '.' || candidate.substr(1, fileName.size()) != fileName ||
-        candidate[prefix - 1] != '.')
-        return false;
-    for (const char c : candidate.substr(prefix))
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
-    return true;
-}
-
-bool IsSettingsTextStart(std::string_view bytes) {
-    const auto startsWith = [&](std::string_view header) {
-        return bytes.substr(0, header.size()) == header.substr(0, std::min(header.size(), bytes.size()));
-    };
-    return startsWith("[]\n") || startsWith("[]\r\n");
-}
-
-FileHolds StateAgainst(const Journal& journal, std::string_view bytes, bool sameFile) {
-    if (bytes == journal.oldBytes) return FileHolds::OldBytes;
-    if (bytes.size() == journal.newSize && Hash(bytes) == journal.newHash) return FileHolds::NewText;
+AgainstJournal StateAgainst(const Journal& journal, std::string_view bytes, bool sameFile) {
+    if (bytes == journal.oldBytes) return AgainstJournal::OldBytes;
+    if (bytes.size() == journal.newSize && Hash(bytes) == journal.newHash) return AgainstJournal::NewText;
     if (journal.newSize < journal.oldSize && bytes.size() == journal.oldSize &&
         Hash(bytes.substr(0, journal.newSize)) == journal.newHash &&
         bytes.find_first_not_of('\n', journal.newSize) == std::string_view::npos)
-        return FileHolds::NewTextPadded;
-    if (!journal.newBytes) return sameFile ? FileHolds::Mixture : FileHolds::Other;
+        return AgainstJournal::NewTextPadded;
+    if (!journal.newBytes) return sameFile ? AgainstJournal::Mixture : AgainstJournal::Other;
     // Torn part way: no longer than the write made it, and within the old size each byte the
     // old one or the new one (beyond it, a growth that a power cut may leave unwritten).
     const std::string padded = PaddedOver(*journal.newBytes, journal.oldBytes.size());
-    if (bytes.size() > padded.size()) return FileHolds::Other;
+    if (bytes.size() > padded.size()) return AgainstJournal::Other;
     for (std::size_t at = 0; at < bytes.size() && at < journal.oldBytes.size(); ++at)
-        if (bytes[at] != journal.oldBytes[at] && bytes[at] != padded[at]) return FileHolds::Other;
-    return FileHolds::Mixture;
+        if (bytes[at] != journal.oldBytes[at] && bytes[at] != padded[at]) return AgainstJournal::Other;
+    return AgainstJournal::Mixture;
 }
 
-std::string PaddedOver(std::string_view text, std::size_t oldSize) {
-    std::string bytes(text);
-    if (bytes.size() < oldSize) bytes.append(oldSize - bytes.size(), '\n');
-    return bytes;
+std::uint64_t Hash(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+bool WriteJournal(FileSystem& fs, const Target& target, const Journal& journal, JournalPlace& written, Failure& whyNot) {
+    const std::string encoded = EncodeJournal(journal);
+    // A new hidden file holding the bytes, synced with its folder; none is left when a step fails.
+    const auto write = [&](const Folder& folder, const std::string& name) {
+        File file;
+        Failure failure = fs.CreateNew(folder, name, true, file);
+        if (failure) return failure;
+        failure = fs.WriteAt(file, 0, encoded);
+        if (!failure) failure = fs.Sync(file);
+        if (const Failure closed = fs.Close(file); !failure) failure = closed;
+        if (!failure) failure = fs.SyncFolder(folder);
+        if (failure) fs.Remove(folder, name);
+        return failure;
+    };
+    written = {target.folder, JournalNameBeside(target.name)};
+    whyNot = write(written.folder, written.name);
+    if (!whyNot) return true;
+    written.name = JournalNameInStateFolder(journal.device, journal.inode);
+    whyNot = fs.OpenStateFolder(true, written.folder);
+    if (!whyNot) whyNot = write(written.folder, written.name);
+    return !whyNot;
 }
 
 }  // namespace kov::detail

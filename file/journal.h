@@ -1,7 +1,7 @@
 // The rollback journal of an in-place save, the same on every platform: the file's name and
 // identity (a hint only: a remounted disk gives other numbers), its old and new size and hash,
-// and its old and new bytes as they were, written and synced before the file is touched. A
-// journal that does not decode whole (cut short by a crash while it was written) belongs to a
+// and its old and new bytes as they were, written and synced before the file is touched (beside
+// it, else in the player's state folder). A journal that does not decode whole (cut short by a crash while it was written) belongs to a
 // save that had not touched the file yet. What the file holds against it decides what the next
 // start does, so that it is never applied to another file.
 #pragma once
@@ -11,7 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "file_types.h"
+#include "file_state.h"
+#include "file_system.h"
 
 namespace kov::detail {
 
@@ -32,25 +33,28 @@ std::string EncodeJournal(const Journal& journal);
 // The journal, or nothing when the bytes are not a whole journal of this program's.
 std::optional<Journal> DecodeJournal(std::string_view bytes);
 
-// Where journals go: beside the file under a hidden name, else in the user's state folder under
-// a name made of the file's identity.
-std::string JournalNameBeside(std::string_view fileName);
-std::string JournalNameInStateFolder(std::uint64_t device, std::uint64_t inode);
-bool IsJournalNameInStateFolder(std::string_view name);
-// The program's temporary files beside a file: "." + its name + "." + 8 letters or digits.
-bool IsTemporaryNameOf(std::string_view candidate, std::string_view fileName);
-// Whether bytes can be what this program writes to a new file (settings text begins with the
-// root's empty section header), or a start of it.
-bool IsSettingsTextStart(std::string_view bytes);
+// What a file found at start holds against its journal.
+enum class AgainstJournal {
+    OldBytes,       // done with: the save had not touched it, or was put back
+    NewText,        // done with: the save was finished
+    NewTextPadded,  // the new text and the line ends that hide the old tail: to be cut
+    Mixture,        // torn part way, each byte old or new: the old bytes go back
+    Other,          // another file's bytes: never touched
+};
+// A first-format journal cannot tell a mixture; sameFile, from the identity, decides then.
+AgainstJournal StateAgainst(const Journal& journal, std::string_view bytes, bool sameFile);
 
-// What a file found at start holds against its journal: OldBytes, NewText, NewTextPadded (to
-// be cut), Mixture (each byte old or new: the old bytes go back), or Other (another file's
-// bytes: never touched). A first-format journal cannot tell a mixture; sameFile, from the
-// identity, decides then.
-FileHolds StateAgainst(const Journal& journal, std::string_view bytes, bool sameFile);
+// A journal written and synced with its folder: beside the file when its folder takes new
+// files, else in the player's state folder.
+struct JournalPlace {
+    Folder folder;
+    std::string name;
+};
+// False, with why not, when it can be written nowhere; none is left of a journal half-written.
+bool WriteJournal(FileSystem& fs, const Target& target, const Journal& journal, JournalPlace& written, Failure& whyNot);
 
-// The bytes an in-place write puts over the old ones in one write: the new text, followed, when it
-// is shorter, by line ends up to the old size, so that no old tail is ever read as settings.
-std::string PaddedOver(std::string_view text, std::size_t oldSize);
+// 64-bit FNV-1a: enough to tell whether the bytes a journal holds are whole (nothing here
+// defends against a forger).
+std::uint64_t Hash(std::string_view bytes);
 
 }  // namespace kov::detail

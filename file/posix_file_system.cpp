@@ -5,8 +5,6 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
-#include <linux/msdos_fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -19,9 +17,9 @@
 #include <ctime>
 #include <locale.h>
 #include <map>
-#include <thread>
 
 #include "file_system.h"
+#include "posix_windows_attributes.h"
 
 namespace kov::detail {
 
@@ -31,9 +29,6 @@ constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read
 // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer.
 constexpr int kOpenFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 constexpr int kMaxLinkHops = 40;
-constexpr std::uint32_t kReadOnlyAttribute = 0x1;
-constexpr std::uint32_t kHiddenAttribute = 0x2;
-constexpr const char* kNtfsAttributes = "system.ntfs_attrib_be";
 constexpr const char* kNtfsCreationTime = "system.ntfs_crtime_be";
 
 Problem ProblemOf(int error) {
@@ -66,22 +61,6 @@ Failure Opened(int fd, File& file) {
     return {};
 }
 
-// Windows' attributes of an open file, where its file system keeps them.
-bool Attributes(int fd, std::uint32_t& attributes) {
-    unsigned char bigEndian[4];
-    if (::fgetxattr(fd, kNtfsAttributes, bigEndian, 4) != 4) return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0;
-    attributes = std::uint32_t{bigEndian[0]} << 24 | std::uint32_t{bigEndian[1]} << 16 | std::uint32_t{bigEndian[2]} << 8 |
-                 bigEndian[3];
-    return true;
-}
-
-bool SetAttributes(int fd, std::uint32_t attributes) {
-    const unsigned char bigEndian[4] = {static_cast<unsigned char>(attributes >> 24), static_cast<unsigned char>(attributes >> 16),
-                                        static_cast<unsigned char>(attributes >> 8), static_cast<unsigned char>(attributes)};
-    return ::fsetxattr(fd, kNtfsAttributes, bigEndian, 4, XATTR_REPLACE) == 0 ||
-           ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0;
-}
-
 Info InfoFrom(const struct stat& status) {
     Info info;
     info.kind = S_ISREG(status.st_mode)    ? Kind::Regular
@@ -100,7 +79,6 @@ Info InfoFrom(const struct stat& status) {
     return info;
 }
 
-bool RunsWithRaisedRights() { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
 
 // The usual UTF-8 locale of a language: "pl" -> "pl_PL.UTF-8".
 std::string LocaleName(std::string_view language) {
@@ -135,6 +113,8 @@ public:
         struct stat status {};
         return ::fstat(Fd(*folder), &status) == 0 && status.st_nlink == 0 ? FolderState::Deleted : FolderState::Usable;
     }
+
+    bool IsSystemFolder(const Folder&) override { return false; }
 
     Failure OpenStateFolder(bool make, Folder& folder) override {
         std::string path;
@@ -184,10 +164,8 @@ public:
         return failure.code == EINVAL || failure.code == EROFS ? Failure{} : failure;
     }
 
-    // With raised rights, a link made by another user whose owner differs from its target's (or,
-    // for a target yet to be made, its folder's) is not followed: it may be a trap laid for the
-    // privileged program.
-    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name) override {
+    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name,
+                    Followed& followed) override {
         folder = start;
         name = startName;
         std::string path = start->path + startName;
@@ -196,12 +174,11 @@ public:
             if (::fstatat(Fd(*folder), name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0)
                 return errno == ENOENT ? Failure{} : Fail(errno);
             if (!S_ISLNK(link.st_mode)) return {};
-            if (RunsWithRaisedRights()) {
-                struct stat end {};
-                if (::fstatat(Fd(*folder), name.c_str(), &end, 0) != 0 && ::fstatat(Fd(*folder), ".", &end, 0) != 0)
-                    return Fail(errno);
-                if (link.st_uid != ::geteuid() && end.st_uid != link.st_uid) return {Problem::UntrustedLink, EPERM};
-            }
+            // Its owner against its target's (or, for a target yet to be made, its folder's).
+            struct stat end {};
+            if (::fstatat(Fd(*folder), name.c_str(), &end, 0) != 0 && ::fstatat(Fd(*folder), ".", &end, 0) != 0)
+                return Fail(errno);
+            followed.strangersLink = followed.strangersLink || (link.st_uid != ::geteuid() && end.st_uid != link.st_uid);
             std::string pointsTo(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : 255) + 1, '\0');
             const ssize_t length = ::readlinkat(Fd(*folder), name.c_str(), pointsTo.data(), pointsTo.size());
             if (length < 0) return Fail(errno);
@@ -218,6 +195,8 @@ public:
         }
         return Fail(ELOOP);
     }
+
+    bool RaisedRights() override { return ::geteuid() == 0 || ::geteuid() != ::getuid(); }
 
     Failure Look(const Folder& folder, const std::string& name, Info& info) override {
         struct stat status {};
@@ -241,8 +220,8 @@ public:
         const int fd = ::openat(Fd(*folder), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, hidden ? 0600 : 0666);
         std::uint32_t attributes = 0;
         // FAT marks names that begin with a dot hidden; a new kov.ini is not.
-        if (fd >= 0 && !hidden && Attributes(fd, attributes) && (attributes & kHiddenAttribute) != 0)
-            SetAttributes(fd, attributes & ~kHiddenAttribute);
+        if (fd >= 0 && !hidden && GetWindowsAttributes(fd, attributes) && (attributes & kHiddenAttribute) != 0)
+            SetWindowsAttributes(fd, attributes & ~kHiddenAttribute);
         return Opened(fd, file);
     }
 
@@ -361,7 +340,7 @@ public:
         if (!KeepsAttributes(from.st_dev)) return {};
         const int source = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
         std::uint32_t attributes = 0;
-        const bool lost = source >= 0 && Attributes(source, attributes) && !SetAttributes(Fd(*to), attributes);
+        const bool lost = source >= 0 && GetWindowsAttributes(source, attributes) && !SetWindowsAttributes(Fd(*to), attributes);
         const int error = errno;
         if (source >= 0) ::close(source);
         return lost ? Fail(error) : Failure{};
@@ -387,22 +366,17 @@ public:
     // The C library's words in the language's UTF-8 locale ("pl" in pl_PL.UTF-8), where that is
     // installed and its messages are translated: words the C locale gives are English.
     std::string SystemWords(long code, std::string_view language) override {
-        const std::string name = language == "en" ? "C" : LocaleName(language);
-        const locale_t wanted = ::newlocale(LC_ALL_MASK, name.c_str(), nullptr);
-        if (wanted == nullptr) return {};
-        std::string words = ::strerror_l(static_cast<int>(code), wanted);
-        ::freelocale(wanted);
-        if (name != "C") {
-            const locale_t english = ::newlocale(LC_ALL_MASK, "C", nullptr);
-            if (english == nullptr || words == ::strerror_l(static_cast<int>(code), english)) words.clear();
-            if (english != nullptr) ::freelocale(english);
-        }
-        return words;
+        const auto words = [code](const std::string& name) {
+            const locale_t locale = ::newlocale(LC_ALL_MASK, name.c_str(), nullptr);
+            const std::string text = locale != nullptr ? ::strerror_l(static_cast<int>(code), locale) : "";
+            if (locale != nullptr) ::freelocale(locale);
+            return text;
+        };
+        const std::string english = words("C"), translated = language == "en" ? english : words(LocaleName(language));
+        return language != "en" && translated == english ? std::string() : translated;
     }
 
     Os System() const override { return Os::Posix; }
-    std::string_view LineEnd() const override { return "\n"; }
-    void Pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
     std::int64_t Now() override { return std::time(nullptr); }
 
 private:
@@ -415,7 +389,7 @@ private:
     bool MarkedReadOnly(int fd) {
         struct stat status {};
         std::uint32_t attributes = 0;
-        const bool kept = Attributes(fd, attributes);
+        const bool kept = GetWindowsAttributes(fd, attributes);
         if (!kept && ::fstat(fd, &status) == 0) attributeDevices_[status.st_dev] = false;
         return kept && (attributes & kReadOnlyAttribute) != 0;
     }

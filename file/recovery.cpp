@@ -1,12 +1,12 @@
 // The recovery at start, over the primitives of any platform.
 #include "recovery.h"
 
-#include <optional>
 #include <vector>
 
-#include "disk.h"
+#include "file_state.h"
+#include "in_place.h"
 #include "journal.h"
-#include "save_strategies.h"
+#include "own_names.h"
 
 namespace kov::detail {
 
@@ -14,67 +14,49 @@ namespace {
 
 // A temporary file this old that no lock protects is no running save's.
 constexpr std::int64_t kStaleSeconds = 60;
-
-std::optional<std::string> ReadAll(FileSystem& fs, const Folder& folder, const std::string& name) {
-    File file;
-    std::string bytes;
-    // A journal holds the old and the new bytes and a little more.
-    if (fs.Open(folder, name, false, file) || ReadWhole(fs, file, bytes, 2 * kMaxFileSize + 64 * 1024)) return std::nullopt;
-    return bytes;
-}
-
-void Remove(FileSystem& fs, const Folder& folder, const std::string& name) {
-    if (!fs.Remove(folder, name)) fs.SyncFolder(folder);
-}
-
-// The file the journals are of: where its links end, and what it is now.
-struct Subject {
-    Folder folder;
-    std::string name;
-    Info info;
-    bool exists = false;
-};
+// A journal holds the old and the new bytes and a little more.
+constexpr std::uint64_t kJournalMax = 2 * kMaxFileSize + 64 * 1024;
 
 // One journal found at start, finished against the file or kept.
-void Finish(FileSystem& fs, const Subject& file, const Folder& folder, const std::string& name, RecoveryReport& report) {
-    const std::optional<std::string> bytes = ReadAll(fs, folder, name);
-    if (!bytes) return;
-    const std::optional<Journal> journal = DecodeJournal(*bytes);
+void Finish(FileSystem& fs, const Target& file, const Folder& folder, const std::string& name, RecoveryReport& report) {
+    std::string bytes;
+    if (ReadWhole(fs, folder, name, bytes, kJournalMax)) return;
+    const std::optional<Journal> journal = DecodeJournal(bytes);
     // Cut short while it was written: its save never touched the file.
-    if (!journal) return Remove(fs, folder, name);
+    if (!journal) return static_cast<void>(RemoveDurably(fs, folder, name));
     const auto keep = [&] { report.keptJournals.push_back(PathOf(folder, name)); };
-    if (!file.exists) return keep();
+    if (!file.exists()) return keep();
     File open;
     std::string now;
     Failure failure = fs.Open(file.folder, file.name, true, open);
     if (!failure) failure = ReadWhole(fs, open, now);
     if (!failure) {
-        const bool sameFile = journal->device == file.info.device && journal->inode == file.info.inode;
-        switch (StateAgainst(*journal, now, sameFile)) {
-            case FileHolds::OldBytes:
-            case FileHolds::NewText:
-                return Remove(fs, folder, name);
-            case FileHolds::NewTextPadded:
+        const Info& info = file.before.info;
+        switch (StateAgainst(*journal, now, journal->device == info.device && journal->inode == info.inode)) {
+            case AgainstJournal::OldBytes:
+            case AgainstJournal::NewText:
+                return static_cast<void>(RemoveDurably(fs, folder, name));
+            case AgainstJournal::NewTextPadded:
                 // Written whole but for the cut: finished.
                 failure = fs.SetSize(open, journal->newSize);
                 if (!failure) failure = fs.Sync(open);
-                if (!failure) return Remove(fs, folder, name);
+                if (!failure) return static_cast<void>(RemoveDurably(fs, folder, name));
                 break;
-            case FileHolds::Mixture: {
+            case AgainstJournal::Mixture: {
                 failure = Overwrite(fs, open, journal->oldBytes, now.size());
                 std::string back;
                 if (!failure && !ReadWhole(fs, open, back) && back == journal->oldBytes) {
                     report.restored = true;
-                    return Remove(fs, folder, name);
+                    return static_cast<void>(RemoveDurably(fs, folder, name));
                 }
                 if (!failure) failure = {Problem::Other, 0};
                 break;
             }
-            default:
+            case AgainstJournal::Other:
                 return keep();  // another file's bytes: not this journal's to change
         }
     }
-    report.failure = Refusal(failure);
+    report.failure = Reason(Reason::What::Refused, failure);
     report.failedJournal = PathOf(folder, name);
 }
 
@@ -91,8 +73,8 @@ void RemoveStaleTemporaries(FileSystem& fs, const Folder& folder, const std::str
         // Where locks are not kept, only age tells.
         if (lock == LockState::Held || (lock == LockState::Unknown && fs.Now() - info.modifiedSeconds <= kStaleSeconds))
             continue;
-        const std::optional<std::string> bytes = ReadAll(fs, folder, name);
-        if (bytes && IsSettingsTextStart(*bytes)) removed = !fs.Remove(folder, name) || removed;
+        std::string bytes;
+        if (!ReadWhole(fs, folder, name, bytes) && IsSettingsTextStart(bytes)) removed = !fs.Remove(folder, name) || removed;
     }
     if (removed) fs.SyncFolder(folder);
 }
@@ -101,39 +83,43 @@ void RemoveStaleTemporaries(FileSystem& fs, const Folder& folder, const std::str
 // renames and the file is gone, else a spare copy.
 void SettleBackup(FileSystem& fs, const Folder& folder, const std::string& fileName) {
     const std::string backup = BackupName(fileName);
-    const FileState kept = LookWhole(fs, folder, backup);
+    const FileState kept = LookAt(fs, folder, backup);
     if (!kept.exists) return;
-    const FileState file = LookWhole(fs, folder, fileName);
+    const FileState file = LookAt(fs, folder, fileName);
     // An empty file in its place is another program's, made the moment the old one was moved aside.
     if (!file.exists || (file.bytes && file.bytes->empty() && kept.bytes && !kept.bytes->empty())) {
         fs.Rename(folder, backup, fileName, file.exists);
         return;
     }
     // The file is whole (a replacement only renames whole files).
-    Remove(fs, folder, backup);
+    RemoveDurably(fs, folder, backup);
 }
 
 }  // namespace
 
 RecoveryReport FinishInterruptedSaves(FileSystem& fs, const Folder& folder, const std::string& name) {
     RecoveryReport report;
-    Subject file;
-    if (fs.Resolve(folder, name, file.folder, file.name)) return report;
+    Target file;
+    Followed followed;
+    if (fs.Resolve(folder, name, file.folder, file.name, followed) || (followed.strangersLink && fs.RaisedRights()))
+        return report;
     RemoveStaleTemporaries(fs, file.folder, file.name);
     SettleBackup(fs, file.folder, file.name);
-    file.exists = !fs.Look(file.folder, file.name, file.info);
+    file.before = LookAt(fs, file.folder, file.name, false);
     Finish(fs, file, file.folder, JournalNameBeside(file.name), report);
     // Journals of this file that went to the state folder: its path or its identity tells.
     Folder state;
     std::vector<std::string> names;
     if (fs.OpenStateFolder(false, state) || fs.List(state, names)) return report;
     const std::string path = file.folder->path + file.name;
+    const Info& info = file.before.info;
     for (const std::string& journalName : names) {
         if (!IsJournalNameInStateFolder(journalName)) continue;
-        const std::optional<std::string> bytes = ReadAll(fs, state, journalName);
-        const std::optional<Journal> journal = bytes ? DecodeJournal(*bytes) : std::nullopt;
-        const bool identity = file.exists && (journal ? journal->device == file.info.device && journal->inode == file.info.inode
-                                                      : journalName == JournalNameInStateFolder(file.info.device, file.info.inode));
+        std::string bytes;
+        const std::optional<Journal> journal =
+            ReadWhole(fs, state, journalName, bytes, kJournalMax) ? std::nullopt : DecodeJournal(bytes);
+        const bool identity = file.exists() && (journal ? journal->device == info.device && journal->inode == info.inode
+                                                        : journalName == JournalNameInStateFolder(info.device, info.inode));
         if (identity || (journal && journal->path == path)) Finish(fs, file, state, journalName, report);
     }
     return report;

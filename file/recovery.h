@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "file_types.h"
 #include "file_system.h"
+#include "file_types.h"
 
 namespace kov::detail {
 

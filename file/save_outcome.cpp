@@ -5,20 +5,15 @@ namespace kov::detail {
 
 namespace {
 
-// Same file, same size, same time: nothing was written to it. Used when the bytes cannot be
-// compared because the file cannot be read (a file its owner may write but not read).
-bool SameUntouchedFile(const Info& a, const Info& b) {
-    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedSeconds == b.modifiedSeconds &&
-           a.modifiedNanoseconds == b.modifiedNanoseconds;
-}
-
 FileHolds WhatTheFileHolds(const FileState& before, const FileState& now, std::string_view newBytes) {
     if (!now.exists) return before.exists ? FileHolds::Nothing : FileHolds::OldBytes;
     if (now.bytes) {
         if (before.exists && before.bytes && *now.bytes == *before.bytes) return FileHolds::OldBytes;
         if (*now.bytes == newBytes) return FileHolds::NewText;
     }
-    if (before.exists && !before.bytes && SameUntouchedFile(before.info, now.info)) return FileHolds::OldBytes;
+    // A file whose bytes cannot be read (its owner may write but not read it): the same file,
+    // size and time tell that nothing was written to it.
+    if (before.exists && !before.bytes && Unchanged(before, now)) return FileHolds::OldBytes;
     return now.bytes ? FileHolds::Other : FileHolds::Unknown;
 }
 
@@ -36,13 +31,6 @@ SaveResult Settle(Reason reason, const FileState& before, const FileState& now, 
         result.outcome = SaveOutcome::NotSavedChanged;
         result.oldBytesAt = std::move(oldBytesAt);
     }
-    return result;
-}
-
-SaveResult SavedResult() {
-    SaveResult result;
-    result.outcome = SaveOutcome::Saved;
-    result.holds = FileHolds::NewText;
     return result;
 }
 

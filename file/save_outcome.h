@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "disk.h"
+#include "file_state.h"
 #include "file_types.h"
 
 namespace kov::detail {
@@ -15,7 +15,5 @@ namespace kov::detail {
 // kept elsewhere (empty when there is none).
 SaveResult Settle(Reason reason, const FileState& before, const FileState& now, std::string_view newBytes,
                   std::string oldBytesAt = {});
-
-SaveResult SavedResult();
 
 }  // namespace kov::detail

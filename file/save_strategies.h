@@ -1,7 +1,7 @@
 // The ways a save puts the new text in place, tried in turn by ConfigFile::Save: a new file
 // put over the old one (or made, when there was none); the old file written in place under a
 // journal of its old bytes; and, where Windows virtualizes an old game's writes, its copy.
-// Each says whether it saved, failed, or is not the way for this file (and why), or that the
+// Each says whether it is done, failed, or is not the way for this file (and why), or that the
 // player declined when asked; what the file holds is settled from the disk by the caller.
 #pragma once
 
@@ -9,22 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "disk.h"
+#include "file_state.h"
 #include "file_system.h"
 
 namespace kov::detail {
 
-// The file a save writes: the end of any links, as it was before the save.
-struct Target {
-    Folder folder;
-    std::string name;
-    FileState before;
-    bool exists() const { return before.exists; }
-};
-
 struct Attempt {
-    enum Result { Saved, Failed, NotThisWay, PlayerDeclined } result = Failed;
-    Reason reason;           // Failed, NotThisWay: why
+    enum Result { Done, Failed, NotThisWay, Declined } result = Failed;
+    Reason reason;           // Failed, NotThisWay, Declined: why
     std::string oldBytesAt;  // Failed: where the old bytes are kept, when not in the file
 };
 
@@ -38,12 +30,9 @@ Attempt ReplaceWhole(FileSystem& fs, const Target& target, std::string_view byte
 // the file holds the old bytes or the new text whole.
 Attempt WriteInPlace(FileSystem& fs, const Target& target, std::string_view bytes,
                      const std::function<bool()>& allowUnprotected);
-// Where an old game's writes are virtualized: its copy of folder, made with the text. Saved,
-// or NotThisWay.
+// Where an old game's writes are virtualized: its copy of folder, made with the text. Done, or
+// NotThisWay.
 Attempt SaveInVirtualStore(FileSystem& fs, const Folder& folder, const std::string& name, std::string_view bytes,
                            Folder& copy);
-
-// The name of the backup a replacement keeps of the old file while it puts the new one in place.
-std::string BackupName(const std::string& fileName);
 
 }  // namespace kov::detail

@@ -17,6 +17,9 @@ namespace kov::detail {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// A file held by another program (the game, an editor, a virus scanner) is waited for about a second.
+constexpr int kTries = 10;
+constexpr DWORD kPauseMilliseconds = 100;
 constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksTo1970 = 116444736000000000;  // from 1601, where Windows counts
 
@@ -39,6 +42,17 @@ Problem ProblemOf(DWORD error) {
 }
 
 Failure Fail(DWORD error) { return {ProblemOf(error), static_cast<long>(error)}; }
+
+// A call tried again while it fails as `held` says: when a file is held open by another program.
+template <typename Call, typename Held>
+Failure WhileHeld(const Call& call, const Held& held) {
+    for (int tries = 1;; ++tries) {
+        const Failure failure = call();
+        if (!failure || !held(static_cast<DWORD>(failure.code)) || tries >= kTries) return failure;
+        Sleep(kPauseMilliseconds);
+    }
+}
+bool Shared(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
 Failure Checked(BOOL done) { return done ? Failure{} : Fail(GetLastError()); }
 HANDLE Native(const Held& held) { return reinterpret_cast<HANDLE>(held.native); }
 
@@ -71,6 +85,12 @@ Failure FolderNamed(const std::wstring& plain, bool make, Folder& folder) {
     return {};
 }
 
+// In Windows' ticks of 100 ns.
+std::int64_t SinceNineteenSeventy(FILETIME time) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) -
+           kTicksTo1970;
+}
+
 Info InfoFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& data) {
     Info info;
     info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder
@@ -79,10 +99,9 @@ Info InfoFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& data) {
     info.device = data.dwVolumeSerialNumber;
     info.inode = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
     info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    const std::int64_t ticks = static_cast<std::int64_t>(
-        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
-    info.modifiedSeconds = (ticks - kTicksTo1970) / kTicksPerSecond;
-    info.modifiedNanoseconds = (ticks - kTicksTo1970) % kTicksPerSecond * 100;
+    const std::int64_t ticks = SinceNineteenSeventy(data.ftLastWriteTime);
+    info.modifiedSeconds = ticks / kTicksPerSecond;
+    info.modifiedNanoseconds = ticks % kTicksPerSecond * 100;
     info.links = data.nNumberOfLinks;
     info.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     return info;
@@ -142,14 +161,17 @@ public:
         name.resize(name.find(L'\0'));
         if (name.back() != L'\\') name += L'\\';
         // Held from the start: a save checks that the folder under this name is still this one.
-        folder = Hold(OpenAny(Extended(name)), Utf8(Plain(name)));
+        const HANDLE held = OpenAny(Extended(name));
+        if (held == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+        folder = Hold(held, Utf8(Plain(name)));
         return {};
     }
 
+    bool IsSystemFolder(const Folder& folder) override { return IsWindowsFolder(Extended(Wide(folder->path))); }
+
     FolderState CheckFolder(const Folder& folder) override {
-        if (IsWindowsFolder(Extended(Wide(folder->path)))) return FolderState::SystemFolder;
         BY_HANDLE_FILE_INFORMATION held{}, now{};
-        if (!Identity(Native(*folder), held)) return FolderState::Usable;
+        if (!Identity(Native(*folder), held)) return FolderState::Moved;
         const HANDLE named = OpenAny(Extended(Wide(folder->path)));
         const bool same = Identity(named, now) && now.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
                           now.nFileIndexHigh == held.nFileIndexHigh && now.nFileIndexLow == held.nFileIndexLow;
@@ -164,7 +186,7 @@ public:
 
     Failure OpenVirtualStore(const Folder& folder, bool make, Folder& copy) override {
         const std::wstring name = VirtualStoreName(Extended(Wide(folder->path)));
-        return name.empty() ? Fail(ERROR_PATH_NOT_FOUND) : FolderNamed(Plain(name), make, copy);
+        return name.empty() ? Fail(ERROR_NOT_SUPPORTED) : FolderNamed(Plain(name), make, copy);
     }
 
     Failure List(const Folder& folder, std::vector<std::string>& names) override {
@@ -189,7 +211,10 @@ public:
         return {};
     }
 
-    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name) override {
+    // A link is the player's own to make on Windows, and no program here runs with raised rights
+    // of Unix's kind: every link is followed.
+    Failure Resolve(const Folder& start, const std::string& startName, Folder& folder, std::string& name,
+                    Followed&) override {
         folder = start;
         name = startName;
         const HANDLE file = OpenAny(NameOf(start, startName));
@@ -208,6 +233,8 @@ public:
         return {};
     }
 
+    bool RaisedRights() override { return false; }
+
     Failure Look(const Folder& folder, const std::string& name, Info& info) override {
         const std::wstring wide = NameOf(folder, name);
         const DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -224,10 +251,13 @@ public:
     }
 
     Failure Open(const Folder& folder, const std::string& name, bool forWriting, File& file) override {
-        return Opened(CreateFileW(NameOf(folder, name).c_str(), GENERIC_READ | (forWriting ? GENERIC_WRITE : 0),
-                                  forWriting ? FILE_SHARE_READ | FILE_SHARE_WRITE : kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr),
-                      file);
+        return WhileHeld(
+            [&] {
+                return Opened(CreateFileW(NameOf(folder, name).c_str(), GENERIC_READ | (forWriting ? GENERIC_WRITE : 0),
+                                          kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+                              file);
+            },
+            [&](DWORD error) { return forWriting && Shared(error); });
     }
 
     // Opened for this program alone: the next start sees that a running save holds it.
@@ -241,15 +271,28 @@ public:
     Failure GiveName(const File&, const Folder&, const std::string&) override { return Fail(ERROR_NOT_SUPPORTED); }
 
     // No REPLACEFILE_IGNORE_MERGE_ERRORS: an ACL or attributes that cannot be carried over are a
-    // reason to write in place, not to drop them.
+    // reason to write in place, not to drop them. A backup name, so that Wine never deletes the
+    // old file before the new one is in place. Tried again only while nothing was moved.
     Failure Replace(const Folder& folder, const std::string& from, const std::string& to, const std::string& backup) override {
-        return Checked(ReplaceFileW(NameOf(folder, to).c_str(), NameOf(folder, from).c_str(), NameOf(folder, backup).c_str(),
-                                    0, nullptr, nullptr));
+        const Failure failure = WhileHeld(
+            [&] {
+                return Checked(ReplaceFileW(NameOf(folder, to).c_str(), NameOf(folder, from).c_str(),
+                                            NameOf(folder, backup).c_str(), 0, nullptr, nullptr));
+            },
+            [](DWORD error) { return Shared(error) || error == ERROR_UNABLE_TO_REMOVE_REPLACED; });
+        if (!failure) DeleteFileW(NameOf(folder, backup).c_str());
+        return failure;
     }
 
+    // Windows refuses to move over a file held open: one another program made the moment the old
+    // one was moved aside (a virus scanner, an indexer) is waited for.
     Failure Rename(const Folder& folder, const std::string& from, const std::string& to, bool overwrite) override {
-        return Checked(MoveFileExW(NameOf(folder, from).c_str(), NameOf(folder, to).c_str(),
-                                   (overwrite ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH));
+        return WhileHeld(
+            [&] {
+                return Checked(MoveFileExW(NameOf(folder, from).c_str(), NameOf(folder, to).c_str(),
+                                           (overwrite ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH));
+            },
+            [&](DWORD error) { return Shared(error) || (overwrite && error == ERROR_ACCESS_DENIED); });
     }
 
     Failure Remove(const Folder& folder, const std::string& name) override {
@@ -302,6 +345,10 @@ public:
     }
 
     Failure Reserve(const File& file, std::uint64_t size) override {
+        LARGE_INTEGER now{};
+        // An allocation below the size would cut the file.
+        if (!GetFileSizeEx(Native(*file), &now)) return Fail(GetLastError());
+        if (size <= static_cast<std::uint64_t>(now.QuadPart)) return {};
         const auto set = Newer().setFileInformationByHandle;
         if (set == nullptr) return Fail(ERROR_NOT_SUPPORTED);  // XP: only an early answer on a full disk is lost
         FileAllocationInfo reserve{};
@@ -344,14 +391,10 @@ public:
     }
 
     Os System() const override { return Os::Windows; }
-    std::string_view LineEnd() const override { return "\r\n"; }
-    void Pause(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
     std::int64_t Now() override {
         FILETIME now{};
         GetSystemTimeAsFileTime(&now);
-        const std::int64_t ticks =
-            static_cast<std::int64_t>((static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
-        return (ticks - kTicksTo1970) / kTicksPerSecond;
+        return SinceNineteenSeventy(now) / kTicksPerSecond;
     }
 };
 

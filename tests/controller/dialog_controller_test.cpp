@@ -9,7 +9,6 @@
 #include "faults.h"
 #include "file_test_support.h"
 #include "journal.h"
-#include "read_policy.h"
 #include "recording_window.h"
 #include "settings_table.h"
 #include "speaking.h"

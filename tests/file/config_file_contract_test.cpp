@@ -19,6 +19,7 @@ namespace kov {
 namespace {
 
 using testing::Contents;
+using testing::HasValue;
 using testing::Fault;
 using testing::kWindows;
 using testing::OnDisk;
@@ -33,12 +34,6 @@ class ConfigFileContract : public testing::FileTest {
 protected:
     testing::FaultyFileSystem faulty_;
 };
-
-bool HasValue(ConfigurationStore& store, const char* path, const char* name) {
-    int32_t data = 0;
-    uint32_t length = sizeof data;
-    return store.GetValue(store.ResolveCategory(nullptr, path), name, &data, &length) == CONFIG_OK;
-}
 
 bool ReadsAsDefaults(ConfigurationStore& store) { return store.WriteToString() == ConfigurationStore().WriteToString(); }
 
@@ -64,31 +59,31 @@ TEST_F(ConfigFileContract, WhatCannotBeReadWholeIsNotReadAtAll) {
         const char* what;
         std::function<void(testing::FaultyFileSystem&)> make;
         const char* reason;  // as Named() gives it
-        Replacement replacement;
+        Overwritable overwritable;
     } cases[] = {
         {"folder", [](testing::FaultyFileSystem&) { fs::create_directory(kConfigFileName); }, "NotAFile Folder",
-         Replacement::NotARegularFile},
+         Overwritable::NotARegularFile},
         {"too large",
          [](testing::FaultyFileSystem&) { fs::resize_file((Write(kConfigFileName, kOld), kConfigFileName), kMaxFileSize + 1); },
-         "TooLarge", Replacement::Allowed},
+         "TooLarge", Overwritable::Yes},
         {"UTF-16", [](testing::FaultyFileSystem&) { Write(kConfigFileName, std::string("\xFF\xFE[\0]\0", 6)); }, "Utf16",
-         Replacement::Allowed},
+         Overwritable::Yes},
         {"I/O error at open",
          [](testing::FaultyFileSystem& faulty) {
              Write(kConfigFileName, kOld), faulty.Fail(Step::Open, Fault::IoError, 0, 1, kConfigFileName);
          },
-         "Refused Other", Replacement::Allowed},
+         "Refused Other", Overwritable::Yes},
         {"I/O error after 64 KiB",
          [](testing::FaultyFileSystem& faulty) {
              Write(kConfigFileName, kOld + std::string(100000, '\n') + kOld);
              faulty.Fail(Step::Read, Fault::IoError, 1, 1, kConfigFileName);
          },
-         "Refused Other", Replacement::Allowed},
+         "Refused Other", Overwritable::Yes},
 #ifndef _WIN32
         {"FIFO", [](testing::FaultyFileSystem&) { ASSERT_EQ(mkfifo(kConfigFileName, 0644), 0); }, "NotAFile Fifo",
-         Replacement::NotARegularFile},
+         Overwritable::NotARegularFile},
         {"link to /dev/zero", [](testing::FaultyFileSystem&) { fs::create_symlink("/dev/zero", kConfigFileName); },
-         "NotAFile Device", Replacement::NotARegularFile},
+         "NotAFile Device", Overwritable::NotARegularFile},
         {"socket",
          [](testing::FaultyFileSystem&) {
              sockaddr_un address{};
@@ -96,7 +91,7 @@ TEST_F(ConfigFileContract, WhatCannotBeReadWholeIsNotReadAtAll) {
              std::strcpy(address.sun_path, kConfigFileName);
              ASSERT_EQ(bind(socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
          },
-         "NotAFile Socket", Replacement::NotARegularFile},
+         "NotAFile Socket", Overwritable::NotARegularFile},
 #endif
     };
     for (const auto& c : cases) {
@@ -109,7 +104,7 @@ TEST_F(ConfigFileContract, WhatCannotBeReadWholeIsNotReadAtAll) {
         faulty_.Clear();
         EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
         EXPECT_EQ(Named(opened.reason), c.reason);
-        EXPECT_EQ(opened.replacement, c.replacement);
+        EXPECT_EQ(opened.overwritable, c.overwritable);
         EXPECT_TRUE(ReadsAsDefaults(store)) << "nothing may be read";
         EXPECT_FALSE(file.ChangedSinceRead()) << "the player chose the defaults: no false question";
     }
@@ -183,7 +178,8 @@ TEST_F(ConfigFileContract, SymbolicLinksStayLinksAndTheirTargetTakesTheText) {
     fs::create_directory("real");
     Write("real/settings.ini", kOld);
     ASSERT_TRUE(testing::MakeSymbolicLink("real/settings.ini", "middle"));
-    ASSERT_TRUE(testing::MakeSymbolicLink("middle", kConfigFileName));
+    // An absolute link, then a relative one.
+    ASSERT_TRUE(testing::MakeSymbolicLink((folder_ / "middle").string(), kConfigFileName));
     ConfigFile file;
     ConfigurationStore store;
     EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Read);
@@ -226,7 +222,7 @@ TEST_F(ConfigFileContract, AnUnreadableFileIsReplaceableOnlyWhereOkWillReplaceIt
     ConfigurationStore store;
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::Unreadable);
-    EXPECT_EQ(opened.replacement, Replacement::ReadOnly);
+    EXPECT_EQ(opened.overwritable, Overwritable::ReadOnly);
     EXPECT_FALSE(file.Save(kNew).saved()) << "and OK does not";
 }
 

@@ -81,8 +81,9 @@ Failure FaultyFileSystem::List(const Folder& folder, std::vector<std::string>& n
 Failure FaultyFileSystem::SyncFolder(const Folder& folder) {
     return Pass(Step::SyncFolder, folder->path, [&] { return real_.SyncFolder(folder); });
 }
-Failure FaultyFileSystem::Resolve(const Folder& folder, const std::string& name, Folder& endFolder, std::string& endName) {
-    return Pass(Step::Count, folder->path + name, [&] { return real_.Resolve(folder, name, endFolder, endName); });
+Failure FaultyFileSystem::Resolve(const Folder& folder, const std::string& name, Folder& endFolder, std::string& endName,
+                                  detail::Followed& followed) {
+    return Pass(Step::Count, folder->path + name, [&] { return real_.Resolve(folder, name, endFolder, endName, followed); });
 }
 Failure FaultyFileSystem::Look(const Folder& folder, const std::string& name, detail::Info& info) {
     return Pass(Step::Count, folder->path + name, [&] { return real_.Look(folder, name, info); });

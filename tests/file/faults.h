@@ -58,7 +58,9 @@ public:
     detail::Failure List(const detail::Folder& folder, std::vector<std::string>& names) override;
     detail::Failure SyncFolder(const detail::Folder& folder) override;
     detail::Failure Resolve(const detail::Folder& folder, const std::string& name, detail::Folder& endFolder,
-                            std::string& endName) override;
+                            std::string& endName, detail::Followed& followed) override;
+    bool IsSystemFolder(const detail::Folder& folder) override { return real_.IsSystemFolder(folder); }
+    bool RaisedRights() override { return real_.RaisedRights(); }
     detail::Failure Look(const detail::Folder& folder, const std::string& name, detail::Info& info) override;
     detail::Failure Open(const detail::Folder& folder, const std::string& name, bool forWriting, detail::File& file) override;
     detail::Failure CreateNew(const detail::Folder& folder, const std::string& name, bool hidden, detail::File& file) override;
@@ -84,8 +86,6 @@ public:
     }
     std::string SystemWords(long code, std::string_view language) override { return real_.SystemWords(code, language); }
     detail::Os System() const override { return real_.System(); }
-    std::string_view LineEnd() const override { return real_.LineEnd(); }
-    void Pause(int milliseconds) override { real_.Pause(milliseconds); }
     std::int64_t Now() override { return real_.Now(); }
 
 private:

@@ -25,27 +25,22 @@ const Subject kLinux{"/g/kov.ini", Os::Posix};
 const Subject kWindows{"C:\\Gry\\Kov\\kov.ini", Os::Windows};
 
 Reason Refused(Problem problem, long code = 0, std::string owner = {}, std::string words = {}) {
-    Reason reason(What::Refused);
-    reason.failure = {problem, code};
+    Reason reason(What::Refused, {problem, code});
     reason.owner = std::move(owner);
     reason.systemWords = std::move(words);
     return reason;
 }
-Reason With(What what, Problem problem = Problem::None, long code = 0) {
-    Reason reason(what);
-    reason.failure = {problem, code};
-    return reason;
-}
+Reason With(What what, Problem problem = Problem::None, long code = 0) { return Reason(what, {problem, code}); }
 Reason NotA(Kind kind) {
     Reason reason(What::NotAFile);
     reason.kind = kind;
     return reason;
 }
-OpenResult Opened(Reason reason, Replacement replacement) {
+OpenResult Opened(Reason reason, Overwritable overwritable) {
     OpenResult opened;
     opened.outcome = OpenOutcome::Unreadable;
     opened.reason = std::move(reason);
-    opened.replacement = replacement;
+    opened.overwritable = overwritable;
     return opened;
 }
 SaveResult Failed(SaveOutcome outcome, FileHolds holds, Reason reason, std::string keptAt = {}) {
@@ -108,15 +103,15 @@ TEST(FileMessages, SayWhatHappenedWhatToDoAndWhatTheFileHolds) {
          "disk that holds /g is full. Make room on it, then press OK again."},
         {"en", why(Reason(What::Declined), kLinux, true), ""},
         // The questions and messages, whole.
-        {"en", [] { return UnreadableQuestion(kLinux, Opened(Reason(What::Utf16), Replacement::Allowed)); },
+        {"en", [] { return UnreadableQuestion(kLinux, Opened(Reason(What::Utf16), Overwritable::Yes)); },
          "The settings file /g/kov.ini cannot be read.\n\nIt is saved as UTF-16 text, which this program cannot "
          "read.\n\nQuit leaves it as it is. Use defaults opens the dialog with the default settings, and OK then "
          "replaces the file with them."},
-        {"en", [] { return UnreadableMessage(kLinux, Opened(NotA(Kind::Fifo), Replacement::NotARegularFile)); },
+        {"en", [] { return UnreadableMessage(kLinux, Opened(NotA(Kind::Fifo), Overwritable::NotARegularFile)); },
          "The settings file /g/kov.ini can neither be read nor replaced.\n\nIt is a named pipe (FIFO), not a "
          "file.\n\nNothing was changed, and this program ends. Move it out of the way, then start this program again "
          "to make a new settings file."},
-        {"pl", [] { return UnreadableMessage(kLinux, Opened(Refused(Problem::AccessDenied), Replacement::ReadOnly)); },
+        {"pl", [] { return UnreadableMessage(kLinux, Opened(Refused(Problem::AccessDenied), Overwritable::ReadOnly)); },
          "Pliku ustawień /g/kov.ini nie można ani odczytać, ani zastąpić.\n\nNie masz uprawnień do jego "
          "odczytu.\n\nNie możesz też do niego zapisywać. Niczego nie zmieniono i ten program kończy działanie. Gdy "
          "będziesz mieć prawo do jego odczytu i zapisu, uruchom ten program ponownie."},

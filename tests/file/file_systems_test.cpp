@@ -3,15 +3,14 @@
 // the file system shows one owner and mode for every file, may have no hard links, unnamed
 // files or reservations, and keeps Windows' attributes.
 #include <fcntl.h>
-#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
-#include <linux/msdos_fs.h>
 
 #include <cstdlib>
 
 #include "config_file.h"
 #include "journal.h"
+#include "posix_windows_attributes.h"
 #include "stop_driver.h"
 
 namespace kov {
@@ -23,27 +22,17 @@ using testing::Write;
 
 const std::string kOld = "[]\n\n[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n\n";
 const std::string kNew = "[]\n\n[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000002\n\n";
-constexpr std::uint32_t kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4, kArchive = 0x20;
+constexpr std::uint32_t kReadOnly = detail::kReadOnlyAttribute, kHidden = detail::kHiddenAttribute, kSystem = 0x4,
+                        kArchive = 0x20;
 
 std::string Kind() { return std::getenv("KOV_FS") != nullptr ? std::getenv("KOV_FS") : ""; }
 
-// Windows' attributes of a file, as NTFS (ntfs-3g) or FAT keep them; false where there are none.
+// Windows' attributes of a file, set when asked; false where its file system keeps none.
 bool Attributes(const fs::path& file, std::uint32_t& attributes, const std::uint32_t* set = nullptr) {
-    if (Kind() == "ntfs") {
-        unsigned char value[4] = {};
-        if (set != nullptr) {
-            for (int i = 0; i < 4; ++i) value[i] = static_cast<unsigned char>(*set >> (24 - 8 * i));
-            return setxattr(file.c_str(), "system.ntfs_attrib_be", value, 4, 0) == 0;
-        }
-        if (getxattr(file.c_str(), "system.ntfs_attrib_be", value, 4) != 4) return false;
-        attributes = std::uint32_t{value[0]} << 24 | std::uint32_t{value[1]} << 16 | std::uint32_t{value[2]} << 8 | value[3];
-        return true;
-    }
     const int fd = ::open(file.c_str(), O_RDONLY);
-    std::uint32_t value = set != nullptr ? *set : 0;
-    const bool done = fd >= 0 && ::ioctl(fd, set != nullptr ? FAT_IOCTL_SET_ATTRIBUTES : FAT_IOCTL_GET_ATTRIBUTES, &value) == 0;
+    const bool done = fd >= 0 && (set != nullptr ? detail::SetWindowsAttributes(fd, *set)
+                                                 : detail::GetWindowsAttributes(fd, attributes));
     if (fd >= 0) ::close(fd);
-    attributes = value;
     return done;
 }
 
@@ -86,19 +75,6 @@ TEST_F(OnFileSystem, CancelOkAndAStopBeforeEveryCall) {
     fs::remove("probe");
     for (const testing::StopScenario& scenario : testing::kStopScenarios)
         if (!(scenario.linked && noLinks) && !testing::ExpectEveryStopRecovers(faulty_, scenario, folder_, state_)) return;
-}
-
-TEST_F(OnFileSystem, AnUpperCaseNameIsTheFileTheGameReads) {
-    Write("KOV.INI", kOld);
-    ConfigFile file;
-    ConfigurationStore store;
-    EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Read);
-    EXPECT_TRUE(file.Save(kNew).saved());
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename());
-    ASSERT_EQ(names.size(), 1u) << "no second file beside it";
-    EXPECT_EQ(Contents(folder_ / names[0]), kNew);
-    EXPECT_EQ(names[0], "KOV.INI") << "under its own name";
 }
 
 TEST_F(OnFileSystem, WindowsAttributesAreKeptAndAReadOnlyMarkIsObeyed) {

@@ -21,6 +21,7 @@
 #include <unistd.h>
 #endif
 
+#include "file_contents.h"
 #include "file_types.h"
 #ifdef _WIN32
 #include "win32_paths.h"
@@ -32,10 +33,10 @@ namespace kov {
 // ("NotAFile Folder", "Refused NoSpace", "TooLarge"); also how a failing check shows it.
 inline std::string Named(const Reason& reason) {
     static constexpr const char* kWhat[] = {"None", "Refused", "NotAFile", "TooLarge", "Utf16", "MarkedReadOnly",
-                                            "FolderNotOpened", "WindowsFolder", "FolderDeleted", "FolderMoved",
+                                            "StrangersLink", "FolderNotOpened", "WindowsFolder", "FolderDeleted", "FolderMoved",
                                             "ReplacedMeanwhile", "NoJournal", "NotSynced", "Declined"};
     static constexpr const char* kProblem[] = {"None", "NotFound", "Exists", "AccessDenied", "NoSpace", "TooLarge",
-                                               "HeldByAnother", "NotSupported", "ReadOnlyDisk", "UntrustedLink", "Other"};
+                                               "HeldByAnother", "NotSupported", "ReadOnlyDisk", "Other"};
     static constexpr const char* kKind[] = {"None", "Regular", "Folder", "Fifo", "Device", "Socket", "Other"};
     std::string name = kWhat[static_cast<int>(reason.what)];
     if (reason.what == Reason::What::NotAFile) name += std::string(" ") + kKind[static_cast<int>(reason.kind)];
@@ -56,15 +57,12 @@ inline constexpr bool kWindows = true;
 inline constexpr bool kWindows = false;
 #endif
 
-inline std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<unreadable>";
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+// Whether the store holds a value of that name in that category.
+inline bool HasValue(ConfigurationStore& store, const char* path, const char* name) {
+    int32_t data = 0;
+    uint32_t length = sizeof data;
+    return store.GetValue(store.ResolveCategory(nullptr, path), name, &data, &length) == CONFIG_OK;
 }
-
-inline void Write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Whether the program runs as Windows XP would: no function newer than XP to be found (on XP,
 // or in the "_as_xp" tests).
@@ -125,7 +123,7 @@ inline long LinuxUnlink(const char* name) { return LinuxCall(10, name); }
 inline bool MakeSymbolicLink(const std::string& target, const std::string& link) {
 #ifdef _WIN32
     if (const std::string name = UnixName(link); !name.empty()) {
-        std::string unixTarget = target;
+        std::string unixTarget = fs::path(target).is_absolute() ? UnixName(target) : target;
         for (char& c : unixTarget) c = c == '\\' ? '/' : c;
         return LinuxSymlink(unixTarget.c_str(), name.c_str()) == 0;
     }
@@ -211,7 +209,9 @@ protected:
     void SetUp() override {
         previous_ = fs::current_path();
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("kovconfig-" + std::string(test->name()) + "-" + std::to_string(Process()));
+        std::string name = test->name();
+        std::replace(name.begin(), name.end(), '/', '-');  // a parameterized test's
+        folder_ = fs::temp_directory_path() / ("kovconfig-" + name + "-" + std::to_string(Process()));
         RemoveTree(folder_);
         fs::create_directories(folder_);
         fs::current_path(folder_);

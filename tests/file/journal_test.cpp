@@ -8,7 +8,8 @@
 #include "faults.h"
 #include "file_test_support.h"
 #include "journal.h"
-#include "read_policy.h"
+#include "in_place.h"
+#include "own_names.h"
 #include "stop_driver.h"
 
 #ifdef _WIN32
@@ -115,21 +116,21 @@ TEST(JournalFormat, TellsWhatAFileHoldsAgainstIt) {
         const Journal& journal;
         std::string bytes;
         bool sameFile;
-        FileHolds holds;
+        detail::AgainstJournal holds;
     } cases[] = {
-        {shrinking, "old text longer", false, FileHolds::OldBytes},
-        {shrinking, "new", false, FileHolds::NewText},
-        {shrinking, detail::PaddedOver("new", 15), false, FileHolds::NewTextPadded},
-        {shrinking, "new text longer", false, FileHolds::Mixture},  // the old tail after the new text
-        {shrinking, "", false, FileHolds::Mixture},
-        {shrinking, "new\n\n\n\n\n\n\n\n\n\nxx", true, FileHolds::Other},  // ends in neither
-        {shrinking, "their settings!", true, FileHolds::Other},
-        {shrinking, "old text longer and more", true, FileHolds::Other},  // longer than any write made it
-        {growing, "new text lo", false, FileHolds::Mixture},
-        {growing, "new", false, FileHolds::Mixture},  // the old size, but not the old bytes
-        {growing, std::string("old\0\0\0\0", 7), false, FileHolds::Mixture},  // grown, not yet written
-        {firstFormat, "new text longer", true, FileHolds::Mixture},  // only the identity can tell
-        {firstFormat, "new text longer", false, FileHolds::Other},
+        {shrinking, "old text longer", false, detail::AgainstJournal::OldBytes},
+        {shrinking, "new", false, detail::AgainstJournal::NewText},
+        {shrinking, detail::PaddedOver("new", 15), false, detail::AgainstJournal::NewTextPadded},
+        {shrinking, "new text longer", false, detail::AgainstJournal::Mixture},  // the old tail after the new text
+        {shrinking, "", false, detail::AgainstJournal::Mixture},
+        {shrinking, "new\n\n\n\n\n\n\n\n\n\nxx", true, detail::AgainstJournal::Other},  // ends in neither
+        {shrinking, "their settings!", true, detail::AgainstJournal::Other},
+        {shrinking, "old text longer and more", true, detail::AgainstJournal::Other},  // longer than any write made it
+        {growing, "new text lo", false, detail::AgainstJournal::Mixture},
+        {growing, "new", false, detail::AgainstJournal::Mixture},  // the old size, but not the old bytes
+        {growing, std::string("old\0\0\0\0", 7), false, detail::AgainstJournal::Mixture},  // grown, not yet written
+        {firstFormat, "new text longer", true, detail::AgainstJournal::Mixture},  // only the identity can tell
+        {firstFormat, "new text longer", false, detail::AgainstJournal::Other},
     };
     for (const auto& c : cases) EXPECT_EQ(detail::StateAgainst(c.journal, c.bytes, c.sameFile), c.holds) << c.bytes;
     EXPECT_EQ(detail::PaddedOver("ab", 5), "ab\n\n\n");

@@ -47,7 +47,7 @@ scenario() {
     [ "$status" -eq 0 ] && break  # the save came to its end before call n
     if [ "$status" -ne 137 ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
     points=$((points + 1))
-    after_stop "$name, killed before call $n" "$work/game" "$work/state"
+    after_stop "$name, killed before call $n" "$work/game" "$work/state/kovconfig"
     n=$((n + 1))
   done
   cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"

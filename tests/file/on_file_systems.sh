@@ -2,7 +2,8 @@
 # kov.ini on the file systems game folders live on, each in a small image of its own: NTFS
 # (ntfs-3g) and exFAT (exfat-fuse) mounted through FUSE, FAT (the kernel's vfat) inside
 # User-Mode Linux. On each: the OnFileSystem suite (Cancel, OK, the save stopped before each of
-# its calls and the next start, an upper-case name, Windows' attributes, a full disk); a torn
+# its calls and the next start, Windows' attributes, a full disk) and the contract suite's case
+# of an upper-case name, run inside the mount; a torn
 # save's journal applied after the disk comes back under another device; a read-only mount. On
 # FAT also a power cut right after OK: the disk as it is then must hold the new file.
 # Usage: on_file_systems.sh CONFIG_FILE_TESTS SAVE_DRIVER. Skipped (77) where none can be mounted.
@@ -27,6 +28,7 @@ printf '[]\n\n[/CONFIG_CATEGORY_USER]\n"mine"=dword:00000002\n\n' > "$work/new"
 failures=0
 ran=()
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+upper_case='ConfigFileContract.AnUpperCaseNameIsTheGamesFileUnderItsOwnName'
 
 # suite KIND FILTER [VARIABLE=VALUE...]: the tests of FILTER inside the mount.
 suite() {
@@ -49,7 +51,7 @@ on_fuse() {
   loops+=("$loop")
   $mount "$loop" "$mnt" || { fail "$kind: could not be mounted"; return; }
   ran+=("$kind")
-  suite "$kind" 'OnFileSystem.*'
+  suite "$kind" "OnFileSystem.*:$upper_case" TMPDIR="$mnt"
   suite "$kind" 'OnFileSystemRemounted.*' KOV_FS_PHASE=before
   mkdir -p "$mnt/ro" && printf '[]\n' > "$mnt/ro/kov.ini"
   umount "$mnt" && losetup -d "$loop"
@@ -85,7 +87,7 @@ fat() {
   env "\$@" KOV_FS=fat KOV_FS_DIR="$mnt" XDG_STATE_HOME="$work/state" "$tests" --gtest_brief=1 --gtest_filter="\$filter"
 }
 if mount -t vfat /dev/ubda "$mnt"; then
-  run fat 'OnFileSystem.*'
+  run fat "OnFileSystem.*:$upper_case" TMPDIR="$mnt"
   run fat 'OnFileSystemRemounted.*' KOV_FS_PHASE=before
   mkdir -p "$mnt/ro" "$mnt/cut" && printf '[]\n' > "$mnt/ro/kov.ini" && printf '[]\n' > "$mnt/cut/KOV.INI" && sync
   # The power fails right after OK: what the disk holds then, copied from the host's side.

@@ -41,7 +41,7 @@ native() { echo "$1"; }
 # after_power_cut IMAGE MODE WHAT: mounts the copy and checks it before and after the next start.
 after_power_cut() {
   mount -o "loop,data=$2" "$1" "$mnt"
-  after_stop "$3" "$mnt/game" "$mnt/state"
+  after_stop "$3" "$mnt/game" "$mnt/state/kovconfig"
   umount "$mnt"
 }
 

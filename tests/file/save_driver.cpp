@@ -3,23 +3,21 @@
 // It says "running" first, at once; --as-windows-xp before the rest runs it as Windows XP would.
 //   save_driver save NEW_TEXT_FILE   recovery, reading, then saving the text in kov.ini here
 //                                    ("saved", or why not)
-//   save_driver recover              what the next start does before reading
-//   save_driver inspect OLD NEW      0 when the old or the new bytes are whole on disk, in kov.ini
-//                                    or in a journal of it (OLD "-": there was no file)
+//   save_driver after-stop OLD NEW STATE   after a stopped save of NEW over OLD ("-": no file
+//                                    before) here: the next start, and the checks of
+//                                    after_stop.h; 0 when all hold, else what does not
 // KOV_ARM, set by the program to 1 just before the save, tells a shim loaded with it to start
 // counting calls (POSIX); on Windows the program itself ends at once before its primitive call
 // number KOV_STOP_AT of the save (TerminateProcess, as a crash or the task manager would end it).
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 
+#include "after_stop.h"
 #include "config_file.h"
 #include "faults.h"
 #include "file_messages.h"
-#include "journal.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -29,16 +27,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string Contents(const fs::path& path, bool& exists) {
-    std::ifstream in(path, std::ios::binary);
-    exists = static_cast<bool>(in);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void Arm(kov::testing::FaultyFileSystem& layer) {
 #ifdef _WIN32
     if (const char* at = std::getenv("KOV_STOP_AT"))
@@ -47,18 +35,6 @@ void Arm(kov::testing::FaultyFileSystem& layer) {
     static_cast<void>(layer);
     ::setenv("KOV_ARM", "1", 1);
 #endif
-}
-
-// Whether some journal in the folder (or below a state folder) holds these old bytes whole.
-bool JournalHolds(const fs::path& folder, const std::string& old) {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(folder, ignored)) {
-        if (!entry.path().filename().string().ends_with(".journal")) continue;
-        bool exists = false;
-        const auto journal = kov::detail::DecodeJournal(Contents(entry.path(), exists));
-        if (journal && journal->oldBytes == old) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -75,8 +51,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "save" && argc == 3) {
-        bool exists = false;
-        const std::string text = Contents(argv[2], exists);
+        const std::string text = kov::testing::Contents(argv[2]);
         kov::testing::FaultyFileSystem layer;
         kov::ConfigFile file(layer);
         kov::ConfigurationStore store;
@@ -87,26 +62,14 @@ int main(int argc, char** argv) {
         std::printf("%s\n", result.saved() ? "saved" : kov::ReasonWords(result.reason, {file.DisplayName(), file.System()}, true).c_str());
         return result.saved() ? 0 : 1;
     }
-    if (mode == "recover") {
-        kov::ConfigFile file;
-        const kov::RecoveryReport report = file.Recover();
-        std::printf("%s\n", report.restored ? "restored" : report.empty() ? "clean" : "kept");
-        return report.failure ? 1 : 0;
-    }
-    if (mode == "inspect" && argc >= 4) {
-        bool oldExists = false, newExists = false, exists = false;
+    if (mode == "after-stop" && argc == 5) {
         const bool noneBefore = std::string(argv[2]) == "-";
-        const std::string old = noneBefore ? std::string() : Contents(argv[2], oldExists);
-        const std::string text = Contents(argv[3], newExists);
-        const std::string now = Contents(kov::kConfigFileName, exists);
-        if ((!exists && noneBefore) || (exists && (now == text || (!noneBefore && now == old)))) return 0;
-        // Torn in place: the old bytes are whole in its journal.
-        for (int i = 4; i < argc; ++i)
-            if (!noneBefore && JournalHolds(argv[i], old)) return 0;
-        std::printf("neither whole: kov.ini %s\n", exists ? ("holds " + std::to_string(now.size()) + " other bytes").c_str()
-                                                          : "is gone");
-        return 1;
+        const std::optional<std::string> old = noneBefore ? std::nullopt : std::optional(kov::testing::Contents(argv[2]));
+        const std::string wrong = kov::testing::AfterStop(".", argv[4], old, kov::testing::Contents(argv[3]),
+            [] { return !kov::ConfigFile().Recover().failure; });
+        if (!wrong.empty()) std::printf("%s\n", wrong.c_str());
+        return wrong.empty() ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: save_driver save NEW | recover | inspect OLD|- NEW [JOURNAL_FOLDER...]\n");
+    std::fprintf(stderr, "usage: save_driver [--as-windows-xp] save NEW | after-stop OLD|- NEW STATE_FOLDER\n");
     return 2;
 }
