@@ -70,22 +70,6 @@ std::wstring FolderOf(const std::wstring& name) { return name.substr(0, name.fin
 
 std::wstring LeafOf(const std::wstring& name) { return name.substr(name.find_last_of(L'\\') + 1); }
 
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
-
 std::string SystemWords(unsigned long error, std::string_view language) {
     // Asked in that language only: with none named, Windows would answer in its own.
     LANGID asked = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);

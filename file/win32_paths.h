@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "win32_text.h"
+
 namespace kov::detail {
 
 // Declared here, as XP's headers (_WIN32_WINNT 0x0501) do not.
@@ -40,8 +42,6 @@ std::wstring Plain(std::wstring_view extended);
 // The folder of a file's name, with its trailing separator; and the file's own name.
 std::wstring FolderOf(const std::wstring& name);
 std::wstring LeafOf(const std::wstring& name);
-std::string Utf8(std::wstring_view text);
-std::wstring Wide(std::string_view utf8);
 // The system's own words for an error code in the language of that code ("en", or the user's
 // interface language), without the trailing period and line end; empty where it has none.
 std::string SystemWords(unsigned long error, std::string_view language);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "text.h"
+#include "win32_text.h"
 
 namespace kov::win32 {
 

@@ -6,7 +6,7 @@
 
 #include "catalogue.h"
 #include "config_dialog.h"
-#include "text.h"
+#include "win32_text.h"
 
 namespace kov::win32 {
 

@@ -9,7 +9,7 @@
 #include "dialog_memory_template.h"
 #include "question_box.h"
 #include "settings_table.h"
-#include "text.h"
+#include "win32_text.h"
 
 namespace kov::win32 {
 

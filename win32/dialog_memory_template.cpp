@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "text.h"
+#include "win32_text.h"
 
 namespace kov::win32 {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "dialog_memory_template.h"
-#include "text.h"
+#include "win32_text.h"
 
 namespace kov::win32 {
 

@@ -193,7 +193,7 @@ TEST_F(ConfigFileWin32Test, TheWindowsFolderIsNeverTheGamesFolder) {
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::NoFolder);
     EXPECT_EQ(Named(opened.reason), "WindowsFolder");
-    EXPECT_TRUE(detail::SameName(detail::Wide(opened.reason.path), windows)) << opened.reason.path;
+    EXPECT_TRUE(detail::SameName(Wide(opened.reason.path), windows)) << opened.reason.path;
     EXPECT_FALSE(file.Save(kNew).saved());
     EXPECT_EQ(fs::exists(fs::path(windows) / kConfigFileName), hadOne);
 }

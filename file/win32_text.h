@@ -1,12 +1,16 @@
-// UTF-8 and the Windows interface's UTF-16, both ways.
+// UTF-8, the program's own text, and the UTF-16 of Windows' calls, both ways: for the file
+// layer's names and the window layer's texts alike.
 #pragma once
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
-namespace kov::win32 {
+namespace kov {
 
 inline std::wstring Wide(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -24,4 +28,4 @@ inline std::string Utf8(std::wstring_view text) {
     return out;
 }
 
-}  // namespace kov::win32
+}  // namespace kov
