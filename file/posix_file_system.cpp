@@ -11,8 +11,7 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <locale.h>
@@ -78,7 +77,6 @@ Info InfoFrom(const struct stat& status) {
     info.readOnly = (status.st_mode & S_IWUSR) == 0;
     return info;
 }
-
 
 // The usual UTF-8 locale of a language: "pl" -> "pl_PL.UTF-8".
 std::string LocaleName(std::string_view language) {
