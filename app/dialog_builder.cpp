@@ -51,7 +51,6 @@ private:
     bool dropDownMade_ = false;
 };
 
-
 QWidget* CreateControl(QDialog& window, const ControlTemplate& control, const QRect& pixels, const QString& text) {
     switch (control.type) {
         case ControlType::DefaultPushButton:

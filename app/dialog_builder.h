@@ -24,9 +24,9 @@ struct BuiltDialog {
 
 // Also: texts in the player's language (with fileName for a {file} placeholder; the About box's
 // file line, where too long for its rectangle, is shortened in its middle, and whole in its
-// tooltip and accessible name), lists drop down as far as their rectangles allow, group boxes hold the controls inside
-// them, lists are named by the text above them, and the arrow keys move within the template's
-// groups (group_navigation.h).
+// tooltip and accessible name), lists drop down as far as their rectangles allow, group boxes
+// hold the controls they frame, lists are named by their labels (the dialog's table of them),
+// and the arrow keys move within the template's groups (group_navigation.h).
 BuiltDialog BuildDialog(QDialog& window, const DialogTemplate& dialog, const std::string& fileName = {});
 
 }  // namespace kov

@@ -74,11 +74,8 @@ std::string SystemWords(unsigned long error, std::string_view language) {
     // Asked in that language only: with none named, Windows would answer in its own.
     LANGID asked = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
     if (language != "en") {
+        if (InterfaceLanguage() != language) return {};
         asked = GetUserDefaultUILanguage();
-        wchar_t code[9] = {};
-        if (GetLocaleInfoW(MAKELCID(asked, SORT_DEFAULT), LOCALE_SISO639LANGNAME, code, 9) == 0 ||
-            Utf8(code) != language)
-            return {};
     }
     wchar_t* buffer = nullptr;
     const DWORD length =

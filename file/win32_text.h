@@ -1,5 +1,6 @@
-// UTF-8, the program's own text, and the UTF-16 of Windows' calls, both ways: for the file
-// layer's names and the window layer's texts alike.
+// Windows' texts for the file layer's names and the window layer's words alike: UTF-8, the
+// program's own text, and the UTF-16 of Windows' calls, both ways; and the language of the
+// Windows interface, which both speak.
 #pragma once
 
 #ifndef NOMINMAX
@@ -26,6 +27,15 @@ inline std::string Utf8(std::wstring_view text) {
     std::string out(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
+}
+
+// The ISO 639 name ("pl") of the user's language of the Windows interface; empty where Windows
+// names none.
+inline std::string InterfaceLanguage() {
+    wchar_t code[9] = {};
+    return GetLocaleInfoW(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), LOCALE_SISO639LANGNAME, code, 9) > 0
+               ? Utf8(code)
+               : std::string();
 }
 
 }  // namespace kov

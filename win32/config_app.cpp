@@ -12,9 +12,8 @@ namespace kov::win32 {
 
 BOOL ConfigApp::InitInstance() {
     // The player's language: the user's language of the Windows interface, by its ISO 639 name.
-    wchar_t code[9] = {};
-    if (GetLocaleInfoW(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), LOCALE_SISO639LANGNAME, code, 9) > 0)
-        UseLanguage(std::vector<std::string>{Utf8(code)});
+    if (const std::string language = InterfaceLanguage(); !language.empty())
+        UseLanguage(std::vector<std::string>{language});
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     // A screen reader's requests for the controls' accessible objects are answered through COM.

@@ -72,8 +72,7 @@ ControlClass ClassOf(ControlType type) {
 
 }  // namespace
 
-std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName, bool shown) {
-    const auto text = [&](const char* text) { return shown ? ShownText(text, fileName) : std::string(text); };
+std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName) {
     Writer out;
     out.Word(1);       // dlgVer
     out.Word(0xFFFF);  // signature: extended template
@@ -87,7 +86,7 @@ std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const st
     out.Short(static_cast<short>(dialog.height));
     out.Word(0);  // no menu
     out.Word(0);  // the dialog class
-    out.Text(text(dialog.title));
+    out.Text(ShownText(dialog.title, fileName));
     out.Word(static_cast<WORD>(dialog.pointSize));
     out.Word(FW_NORMAL);
     out.Word(0);  // not italic; default character set (in the high byte)
@@ -113,7 +112,7 @@ std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const st
         if (control.type == ControlType::Icon)
             out.Ordinal(IDR_APP_ICON);
         else
-            out.Text(text(control.text));
+            out.Text(ShownText(control.text, fileName));
         out.Word(0);  // no creation data
     }
     return out.Take();

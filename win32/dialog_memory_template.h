@@ -9,10 +9,8 @@
 
 namespace kov::win32 {
 
-// The bytes of the extended dialog template, DWORD-aligned as the dialog manager wants them:
-// the shared templates' texts as the player sees them (ShownText, with fileName for {file});
-// a template made here with texts as they are, when not shown.
-std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName = {},
-                                          bool shown = true);
+// The bytes of the extended dialog template, DWORD-aligned as the dialog manager wants them,
+// with its texts as the player sees them (ShownText, with fileName for {file}).
+std::vector<unsigned char> MemoryTemplate(const DialogTemplate& dialog, const std::string& fileName = {});
 
 }  // namespace kov::win32

@@ -22,7 +22,6 @@ constexpr int kIconId = 102;
 constexpr int kTextId = 103;
 constexpr int kMargin = 7;  // dialog units, as Windows' own message boxes keep
 
-
 struct Asked {
     const std::wstring& title;
     const std::wstring& text;
@@ -84,7 +83,7 @@ bool AskInMemoryDialog(HINSTANCE instance, HWND owner, const Asked& asked) {
         {kOtherAnswer, ControlType::PushButton, {206, 30, 50, 14}, "", true, false},
     };
     const DialogTemplate question{0, "", 263, 51, "MS Shell Dlg", 8, controls};
-    const std::vector<unsigned char> memory = MemoryTemplate(question, {}, false);
+    const std::vector<unsigned char> memory = MemoryTemplate(question);
     return DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(memory.data()), owner, QuestionProc,
                                    reinterpret_cast<LPARAM>(&asked)) == kOtherAnswer;
 }
