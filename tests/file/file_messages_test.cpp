@@ -1,16 +1,10 @@
 // What the player reads about the file: one table of (what happened, platform, language) to
-// words, for every reason and every question and message, in English and Polish; and the
-// system's own words only in the language asked for.
-#include <cerrno>
+// words, for every reason and every question and message, in English and Polish.
+#include <gtest/gtest.h>
+
 #include <functional>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#include "faults.h"
 #include "file_messages.h"
-#include "file_test_support.h"
 #include "speaking.h"
 
 namespace kov {
@@ -183,23 +177,6 @@ TEST(FileMessages, EveryReasonIsSaidInPolish) {
                 EXPECT_FALSE(polish.empty()) << english;
                 EXPECT_NE(polish, english);
             }
-}
-
-// The system's own words for an error the program has none of its own for: in the language
-// asked for, or none at all.
-TEST(FileMessages, TheSystemsWordsAreInTheLanguageAskedOrNone) {
-#ifdef _WIN32
-    const long code = ERROR_IO_DEVICE;
-#else
-    const long code = EIO;
-#endif
-    detail::FileSystem& system = detail::PlatformFileSystem();
-    const std::string english = system.SystemWords(code, "en");
-    EXPECT_FALSE(english.empty());
-    EXPECT_NE(english.back(), '.') << "ends without the period the sentence gives it";
-    const std::string polish = system.SystemWords(code, "pl");
-    EXPECT_NE(polish, english) << "where the system has no Polish words, none";
-    EXPECT_EQ(system.SystemWords(code, "xx"), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The primitives' contract (file_system.h), one row a primitive and outcome: what each returns
 // and what it leaves on disk, over the platform's layer (natively, and under Wine as Windows and
 // as XP) and over the tests' failing layer passing everything through, which must keep it too.
+#include <cerrno>
 #include <functional>
 #include <initializer_list>
 #include <fstream>
@@ -124,6 +125,14 @@ TEST_P(FileSystemContract, EachPrimitiveDoesWhatItSaysAndFailsAsItSays) {
          {}},
         {"OpenVirtualStore: none for a folder Windows does not virtualize", Problem::NotSupported,
          [&] { Folder copy; return layer.OpenVirtualStore(here, false, copy); }, {}},
+        {"SystemWords: the system's own, without a period, in the language asked for or none", Problem::None,
+         [&] {
+             const long code = kWindows ? 1117 : EIO;  // ERROR_IO_DEVICE
+             const std::string english = layer.SystemWords(code, "en");
+             return Holds(!english.empty() && !english.ends_with('.') && layer.SystemWords(code, "pl") != english &&
+                          layer.SystemWords(code, "xx").empty());
+         },
+         {}},
         {"CheckFolder, IsSystemFolder, OtherOwner: a folder of the player's own", Problem::None,
          [&] {
              return Holds(layer.CheckFolder(here) == detail::FolderState::Usable && !layer.IsSystemFolder(here) &&
