@@ -166,8 +166,6 @@ public:
     // without a final period; empty when the system has none in that language.
     virtual std::string SystemWords(long code, std::string_view language) = 0;
     virtual Os System() const = 0;
-    // Seconds since 1970, to tell a file's age.
-    virtual std::int64_t Now() = 0;
 };
 
 // The layer of the platform the program runs on.

@@ -13,9 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <locale.h>
-#include <map>
 
 #include "file_system.h"
 #include "posix_windows_attributes.h"
@@ -60,7 +58,9 @@ Failure Opened(int fd, File& file) {
     return {};
 }
 
-Info InfoFrom(const struct stat& status) {
+// What status shows, and Windows' read-only mark of the regular file open as fd (-1 when not),
+// where its file system keeps Windows' attributes (NTFS, FAT).
+Info InfoFrom(const struct stat& status, int fd) {
     Info info;
     info.kind = S_ISREG(status.st_mode)    ? Kind::Regular
                 : S_ISDIR(status.st_mode)  ? Kind::Folder
@@ -74,16 +74,10 @@ Info InfoFrom(const struct stat& status) {
     info.modifiedSeconds = status.st_mtim.tv_sec;
     info.modifiedNanoseconds = status.st_mtim.tv_nsec;
     info.links = static_cast<std::uint32_t>(status.st_nlink);
-    info.readOnly = (status.st_mode & S_IWUSR) == 0;
+    std::uint32_t attributes = 0;
+    info.readOnly = (status.st_mode & S_IWUSR) == 0 || (S_ISREG(status.st_mode) && fd >= 0 &&
+                                                        GetWindowsAttributes(fd, attributes) && (attributes & kReadOnlyAttribute) != 0);
     return info;
-}
-
-// The usual UTF-8 locale of a language: "pl" -> "pl_PL.UTF-8".
-std::string LocaleName(std::string_view language) {
-    std::string name(language);
-    name += '_';
-    for (const char c : language) name += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return name + ".UTF-8";
 }
 
 // A path joined to a link's contents: where the link points.
@@ -156,9 +150,7 @@ public:
     Failure SyncFolder(const Folder& folder) override {
         // A folder that cannot be opened for this, or a file system that cannot sync folders, is no error.
         const int fd = ::openat(Fd(*folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return {};
-        const Failure failure = SyncDescriptor(fd);
-        ::close(fd);
+        const Failure failure = fd < 0 ? Failure{} : SyncAndClose(fd);
         return failure.code == EINVAL || failure.code == EROFS ? Failure{} : failure;
     }
 
@@ -199,12 +191,9 @@ public:
     Failure Look(const Folder& folder, const std::string& name, Info& info) override {
         struct stat status {};
         if (::fstatat(Fd(*folder), name.c_str(), &status, 0) != 0) return Fail(errno);
-        info = InfoFrom(status);
-        if (S_ISREG(status.st_mode) && !info.readOnly && KeepsAttributes(status.st_dev)) {
-            const int fd = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
-            info.readOnly = fd >= 0 && MarkedReadOnly(fd);
-            if (fd >= 0) ::close(fd);
-        }
+        const int fd = S_ISREG(status.st_mode) ? ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags) : -1;
+        info = InfoFrom(status, fd);
+        if (fd >= 0) ::close(fd);
         if (::faccessat(Fd(*folder), name.c_str(), W_OK, AT_EACCESS) != 0) info.writeRefused = Fail(errno);
         return {};
     }
@@ -260,10 +249,7 @@ public:
         // A file its owner may write but not read (mode 0200) is synced through a writing descriptor.
         int fd = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
         if (fd < 0 && errno == EACCES) fd = ::openat(Fd(*folder), name.c_str(), O_WRONLY | kOpenFlags);
-        if (fd < 0) return Fail(errno);
-        const Failure failure = SyncDescriptor(fd);
-        ::close(fd);
-        return failure;
+        return fd < 0 ? Fail(errno) : SyncAndClose(fd);
     }
 
     LockState Probe(const Folder& folder, const std::string& name) override {
@@ -279,8 +265,7 @@ public:
     Failure InfoOf(const File& file, Info& info) override {
         struct stat status {};
         if (::fstat(Fd(*file), &status) != 0) return Fail(errno);
-        info = InfoFrom(status);
-        if (S_ISREG(status.st_mode) && !info.readOnly && KeepsAttributes(status.st_dev)) info.readOnly = MarkedReadOnly(Fd(*file));
+        info = InfoFrom(status, Fd(*file));
         return {};
     }
 
@@ -335,7 +320,6 @@ public:
         const ssize_t length = ::getxattr(path.c_str(), kNtfsCreationTime, created, sizeof created);
         if (length > 0 && ::fsetxattr(Fd(*to), kNtfsCreationTime, created, static_cast<std::size_t>(length), 0) != 0)
             return Fail(errno);
-        if (!KeepsAttributes(from.st_dev)) return {};
         const int source = ::openat(Fd(*folder), name.c_str(), O_RDONLY | kOpenFlags);
         std::uint32_t attributes = 0;
         const bool lost = source >= 0 && GetWindowsAttributes(source, attributes) && !SetWindowsAttributes(Fd(*to), attributes);
@@ -354,11 +338,8 @@ public:
         struct stat status {};
         if (::fstatat(Fd(*folder), name.empty() ? "." : name.c_str(), &status, 0) != 0 || status.st_uid == ::geteuid())
             return {};
-        passwd entry{};
-        passwd* found = nullptr;
-        char buffer[4096];
-        if (::getpwuid_r(status.st_uid, &entry, buffer, sizeof buffer, &found) != 0 || found == nullptr) return {};
-        return found->pw_name;
+        const passwd* owner = ::getpwuid(status.st_uid);
+        return owner != nullptr ? owner->pw_name : "";
     }
 
     // The C library's words in the language's UTF-8 locale ("pl" in pl_PL.UTF-8), where that is
@@ -370,34 +351,24 @@ public:
             if (locale != nullptr) ::freelocale(locale);
             return text;
         };
-        const std::string english = words("C"), translated = language == "en" ? english : words(LocaleName(language));
+        std::string locale = std::string(language) + '_';  // "pl" -> "pl_PL.UTF-8"
+        for (const char c : language) locale += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        const std::string english = words("C"), translated = language == "en" ? english : words(locale + ".UTF-8");
         return language != "en" && translated == english ? std::string() : translated;
     }
 
     Os System() const override { return Os::Posix; }
-    std::int64_t Now() override { return std::time(nullptr); }
 
 private:
-    // Whether the file system on a device keeps Windows' attributes: learned from the first
-    // regular file looked at there.
-    bool KeepsAttributes(dev_t device) {
-        if (const auto known = attributeDevices_.find(device); known != attributeDevices_.end()) return known->second;
-        return attributeDevices_[device] = true;  // until a file there shows otherwise
-    }
-    bool MarkedReadOnly(int fd) {
-        struct stat status {};
-        std::uint32_t attributes = 0;
-        const bool kept = GetWindowsAttributes(fd, attributes);
-        if (!kept && ::fstat(fd, &status) == 0) attributeDevices_[status.st_dev] = false;
-        return kept && (attributes & kReadOnlyAttribute) != 0;
-    }
-
-    std::map<dev_t, bool> attributeDevices_;
-
     static Failure SyncDescriptor(int fd) {
         while (::fsync(fd) != 0)
             if (errno != EINTR) return Fail(errno);
         return {};
+    }
+    static Failure SyncAndClose(int fd) {
+        const Failure failure = SyncDescriptor(fd);
+        ::close(fd);
+        return failure;
     }
 
     // Extended attributes (ACLs among them); none where the file system has none.

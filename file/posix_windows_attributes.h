@@ -3,6 +3,7 @@
 // set and read them on those file systems.
 #pragma once
 
+#include <endian.h>
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>
 #include <sys/xattr.h>
@@ -17,17 +18,15 @@ inline constexpr const char* kNtfsAttributes = "system.ntfs_attrib_be";
 
 // False where the file system keeps none.
 inline bool GetWindowsAttributes(int fd, std::uint32_t& attributes) {
-    unsigned char bigEndian[4];
-    if (::fgetxattr(fd, kNtfsAttributes, bigEndian, 4) != 4) return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0;
-    attributes = std::uint32_t{bigEndian[0]} << 24 | std::uint32_t{bigEndian[1]} << 16 | std::uint32_t{bigEndian[2]} << 8 |
-                 bigEndian[3];
+    std::uint32_t bigEndian = 0;
+    if (::fgetxattr(fd, kNtfsAttributes, &bigEndian, 4) != 4) return ::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &attributes) == 0;
+    attributes = be32toh(bigEndian);
     return true;
 }
 
 inline bool SetWindowsAttributes(int fd, std::uint32_t attributes) {
-    const unsigned char bigEndian[4] = {static_cast<unsigned char>(attributes >> 24), static_cast<unsigned char>(attributes >> 16),
-                                        static_cast<unsigned char>(attributes >> 8), static_cast<unsigned char>(attributes)};
-    return ::fsetxattr(fd, kNtfsAttributes, bigEndian, 4, XATTR_REPLACE) == 0 ||
+    const std::uint32_t bigEndian = htobe32(attributes);
+    return ::fsetxattr(fd, kNtfsAttributes, &bigEndian, 4, XATTR_REPLACE) == 0 ||
            ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &attributes) == 0;
 }
 

@@ -1,6 +1,7 @@
 // The recovery at start, over the primitives of any platform.
 #include "recovery.h"
 
+#include <chrono>
 #include <vector>
 
 #include "file_state.h"
@@ -16,6 +17,11 @@ namespace {
 constexpr std::int64_t kStaleSeconds = 60;
 // A journal holds the old and the new bytes and a little more.
 constexpr std::uint64_t kJournalMax = 2 * kMaxFileSize + 64 * 1024;
+
+// Seconds since 1970, as a file's time is told.
+std::int64_t Now() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 // One journal found at start, finished against the file or kept.
 void Finish(FileSystem& fs, const Target& file, const Folder& folder, const std::string& name, RecoveryReport& report) {
@@ -71,7 +77,7 @@ void RemoveStaleTemporaries(FileSystem& fs, const Folder& folder, const std::str
         if (!IsTemporaryNameOf(name, fileName) || fs.Look(folder, name, info) || info.kind != Kind::Regular) continue;
         const LockState lock = fs.Probe(folder, name);
         // Where locks are not kept, only age tells.
-        if (lock == LockState::Held || (lock == LockState::Unknown && fs.Now() - info.modifiedSeconds <= kStaleSeconds))
+        if (lock == LockState::Held || (lock == LockState::Unknown && Now() - info.modifiedSeconds <= kStaleSeconds))
             continue;
         std::string bytes;
         if (!ReadWhole(fs, folder, name, bytes) && IsSettingsTextStart(bytes)) removed = !fs.Remove(folder, name) || removed;

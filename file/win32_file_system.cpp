@@ -1,16 +1,21 @@
-// The primitives on Windows: wide names in the extended form (no 260-character limit), bytes as
-// they are (no text mode, which would stop at a Ctrl-Z), ReplaceFileW with a backup beside the
-// file, and the folder held open since the start checked by its identity.
+// The primitives on Windows: names in the extended form (no 260-character limit), bytes as they
+// are (no text mode, which would stop at a Ctrl-Z), ReplaceFileW with a backup beside the file,
+// the folder held since the start checked by its identity, the Windows folders, and the copy
+// Windows' file virtualization keeps of an old 32-bit game's file (the one such a game reads).
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 #include <aclapi.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
-#include <vector>
+#include <initializer_list>
+#include <type_traits>
 
 #include "file_system.h"
-#include "win32_paths.h"
+#include "win32_newer.h"
+#include "win32_text.h"
 
 namespace kov::detail {
 
@@ -22,6 +27,12 @@ constexpr int kTries = 10;
 constexpr DWORD kPauseMilliseconds = 100;
 constexpr std::int64_t kTicksPerSecond = 10000000;
 constexpr std::int64_t kTicksTo1970 = 116444736000000000;  // from 1601, where Windows counts
+constexpr std::wstring_view kExtended = L"\\\\?\\";
+constexpr std::wstring_view kExtendedUnc = L"\\\\?\\UNC\\";
+// Declared here, as XP's headers (_WIN32_WINNT 0x0501) do not; FILE_ALLOCATION_INFO is one
+// LARGE_INTEGER, the size to allocate.
+constexpr int kFileAllocationInfo = 5;             // FILE_INFO_BY_HANDLE_CLASS
+constexpr DWORD kFileNameNormalizedDosVolume = 0;  // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS
 
 Problem ProblemOf(DWORD error) {
     switch (error) {
@@ -63,6 +74,65 @@ std::shared_ptr<Held> Hold(HANDLE handle, std::string path = {}) {
             }};
 }
 
+// An absolute name in the extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), as it is
+// when it already has it.
+std::wstring Extended(const std::wstring& absolute) {
+    if (absolute.starts_with(kExtended)) return absolute;
+    if (absolute.starts_with(L"\\\\")) return std::wstring(kExtendedUnc) + absolute.substr(2);
+    return std::wstring(kExtended) + absolute;
+}
+
+// The name as a player writes it: without the extended prefix.
+std::wstring Plain(std::wstring_view extended) {
+    if (extended.starts_with(kExtendedUnc)) return L"\\\\" + std::wstring(extended.substr(kExtendedUnc.size()));
+    if (extended.starts_with(kExtended)) return std::wstring(extended.substr(kExtended.size()));
+    return std::wstring(extended);
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+// Whether two names are the same name, as Windows compares them (case does not count).
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    if (const auto ordinal = Newer().compareStringOrdinal)
+        return ordinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    // XP: upper case, character by character, as the file system compares names.
+    std::wstring first(a), second(b);
+    CharUpperBuffW(first.data(), static_cast<DWORD>(first.size()));
+    CharUpperBuffW(second.data(), static_cast<DWORD>(second.size()));
+    return first == second;
+}
+
+// Empty where Windows has no known folders (XP).
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    std::wstring folder;
+    const auto known = Newer().getKnownFolderPath;
+    if (known != nullptr && SUCCEEDED(known(id, 0, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Where Windows keeps an old 32-bit program's copy of a file it may not write: for a name under
+// Program Files, Program Files (x86), the Windows folder or ProgramData, the same path below
+// %LOCALAPPDATA%\VirtualStore; empty for a name anywhere else, and on XP.
+std::wstring VirtualStoreName(const std::wstring& name) {
+    const std::wstring local = KnownFolder(FOLDERID_LocalAppData);
+    if (local.empty() || name.starts_with(kExtendedUnc)) return {};
+    for (const KNOWNFOLDERID* root :
+         {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86, &FOLDERID_Windows, &FOLDERID_ProgramData}) {
+        const std::wstring known = KnownFolder(*root), folder = WithSeparator(Extended(known));
+        if (known.empty() || name.size() <= folder.size() || !SameName(std::wstring_view(name).substr(0, folder.size()), folder))
+            continue;
+        // The path without its drive ("C:\"), below the store.
+        const std::wstring plain = Plain(name);
+        return WithSeparator(Extended(local)) + L"VirtualStore\\" + plain.substr(plain.find(L'\\') + 1);
+    }
+    return {};
+}
+
 std::wstring NameOf(const Folder& folder, const std::string& name) { return Extended(Wide(folder->path + name)); }
 
 Failure Opened(HANDLE handle, File& file) {
@@ -71,9 +141,9 @@ Failure Opened(HANDLE handle, File& file) {
     return {};
 }
 
-// A folder by its name, made (with every folder above it) when asked.
-Failure FolderNamed(const std::wstring& plain, bool make, Folder& folder) {
-    const std::wstring name = Extended(plain);
+// A folder by its absolute name, made (with every folder above it) when asked.
+Failure FolderNamed(const std::wstring& absolute, bool make, Folder& folder) {
+    const std::wstring name = Extended(absolute);
     for (std::size_t at = name.find(L'\\', std::wstring_view(L"\\\\?\\C:\\").size()); make && at != std::wstring::npos;
          at = name.find(L'\\', at + 1))
         if (!CreateDirectoryW(name.substr(0, at).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
@@ -85,21 +155,17 @@ Failure FolderNamed(const std::wstring& plain, bool make, Folder& folder) {
     return {};
 }
 
-// In Windows' ticks of 100 ns.
-std::int64_t SinceNineteenSeventy(FILETIME time) {
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) -
-           kTicksTo1970;
-}
-
 Info InfoFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& data) {
     Info info;
-    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder
-                : GetFileType(file) != FILE_TYPE_DISK                  ? Kind::Device
-                                                                       : Kind::Regular;
+    info.kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0                     ? Kind::Folder
+                : file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK ? Kind::Device
+                                                                                      : Kind::Regular;
     info.device = data.dwVolumeSerialNumber;
     info.inode = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
     info.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    const std::int64_t ticks = SinceNineteenSeventy(data.ftLastWriteTime);
+    const FILETIME& written = data.ftLastWriteTime;  // in ticks of 100 ns
+    const std::int64_t ticks =
+        static_cast<std::int64_t>((std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime) - kTicksTo1970;
     info.modifiedSeconds = ticks / kTicksPerSecond;
     info.modifiedNanoseconds = ticks % kTicksPerSecond * 100;
     info.links = data.nNumberOfLinks;
@@ -115,6 +181,15 @@ bool Identity(HANDLE handle, BY_HANDLE_FILE_INFORMATION& data) {
 // A file or folder opened to look at it (or, with GENERIC_WRITE, to flush it), sharing everything.
 HANDLE OpenAny(const std::wstring& name, DWORD access = FILE_READ_ATTRIBUTES) {
     return CreateFileW(name.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// What is under the name made durable.
+Failure Flushed(const std::wstring& name) {
+    const HANDLE handle = OpenAny(name, GENERIC_WRITE);
+    if (handle == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+    const Failure failure = Checked(FlushFileBuffers(handle));
+    CloseHandle(handle);
+    return failure;
 }
 
 OVERLAPPED At(std::uint64_t offset) {
@@ -133,16 +208,15 @@ bool OwnedByAnother(const std::wstring& name, std::wstring* account = nullptr) {
                               nullptr, &descriptor) != ERROR_SUCCESS)
         return false;  // nothing known of an owner: nothing to keep
     HANDLE token = nullptr;
-    std::vector<BYTE> user;
+    union {
+        TOKEN_USER user;
+        BYTE room[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } me{};
     DWORD size = 0;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-        user.resize(size);
-        if (size == 0 || !GetTokenInformation(token, TokenUser, user.data(), size, &size)) user.clear();
-        CloseHandle(token);
-    }
-    const bool another = owner != nullptr && !user.empty() &&
-                         !EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    const bool known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                       GetTokenInformation(token, TokenUser, &me, sizeof me, &size);
+    if (token != nullptr) CloseHandle(token);
+    const bool another = owner != nullptr && known && !EqualSid(owner, me.user.User.Sid);
     wchar_t found[256], domain[256];
     DWORD foundSize = 256, domainSize = 256;
     SID_NAME_USE use;
@@ -167,12 +241,22 @@ public:
         return {};
     }
 
-    bool IsSystemFolder(const Folder& folder) override { return IsWindowsFolder(Extended(Wide(folder->path))); }
+    // The Windows folder or one of its system folders: never the game's (a program started where
+    // its folder could not be handed over starts here).
+    bool IsSystemFolder(const Folder& folder) override {
+        wchar_t path[MAX_PATH + 1];
+        const auto same = [&](UINT length) {
+            return length > 0 && length <= MAX_PATH &&
+                   SameName(NameOf(folder, {}), WithSeparator(Extended(std::wstring(path, length))));
+        };
+        return same(GetWindowsDirectoryW(path, MAX_PATH + 1)) || same(GetSystemDirectoryW(path, MAX_PATH + 1)) ||
+               same(GetSystemWow64DirectoryW(path, MAX_PATH + 1));
+    }
 
     FolderState CheckFolder(const Folder& folder) override {
         BY_HANDLE_FILE_INFORMATION held{}, now{};
         if (!Identity(Native(*folder), held)) return FolderState::Moved;
-        const HANDLE named = OpenAny(Extended(Wide(folder->path)));
+        const HANDLE named = OpenAny(NameOf(folder, {}));
         const bool same = Identity(named, now) && now.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
                           now.nFileIndexHigh == held.nFileIndexHigh && now.nFileIndexLow == held.nFileIndexLow;
         if (named != INVALID_HANDLE_VALUE) CloseHandle(named);
@@ -180,18 +264,20 @@ public:
     }
 
     Failure OpenStateFolder(bool make, Folder& folder) override {
-        const std::wstring local = LocalAppData();
-        return local.empty() ? Fail(ERROR_PATH_NOT_FOUND) : FolderNamed(local + L"kovconfig\\", make, folder);
+        wchar_t local[MAX_PATH];  // %LOCALAPPDATA%, on XP too
+        return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local))
+                   ? FolderNamed(WithSeparator(local) + L"kovconfig\\", make, folder)
+                   : Fail(ERROR_PATH_NOT_FOUND);
     }
 
     Failure OpenVirtualStore(const Folder& folder, bool make, Folder& copy) override {
-        const std::wstring name = VirtualStoreName(Extended(Wide(folder->path)));
-        return name.empty() ? Fail(ERROR_NOT_SUPPORTED) : FolderNamed(Plain(name), make, copy);
+        const std::wstring name = VirtualStoreName(NameOf(folder, {}));
+        return name.empty() ? Fail(ERROR_NOT_SUPPORTED) : FolderNamed(name, make, copy);
     }
 
     Failure List(const Folder& folder, std::vector<std::string>& names) override {
         WIN32_FIND_DATAW found;
-        const HANDLE search = FindFirstFileW((Extended(Wide(folder->path)) + L"*").c_str(), &found);
+        const HANDLE search = FindFirstFileW(NameOf(folder, "*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE) return Fail(GetLastError());
         do {
             const std::wstring_view name = found.cFileName;
@@ -202,12 +288,7 @@ public:
     }
 
     Failure SyncFolder(const Folder& folder) override {
-        // Where Windows allows it; no file system is known to need it for a rename.
-        const HANDLE handle = OpenAny(Extended(Wide(folder->path)), GENERIC_WRITE);
-        if (handle != INVALID_HANDLE_VALUE) {
-            FlushFileBuffers(handle);
-            CloseHandle(handle);
-        }
+        Flushed(NameOf(folder, {}));  // where Windows allows it; no file system is known to need it for a rename
         return {};
     }
 
@@ -228,24 +309,23 @@ public:
         CloseHandle(file);
         if (length == 0 || length >= final.size()) return {};
         final = Plain(final.substr(0, length));
-        folder = Hold(INVALID_HANDLE_VALUE, Utf8(FolderOf(final)));
-        name = Utf8(LeafOf(final));
+        const std::size_t leaf = final.find_last_of(L'\\') + 1;
+        folder = Hold(INVALID_HANDLE_VALUE, Utf8(std::wstring_view(final).substr(0, leaf)));
+        name = Utf8(std::wstring_view(final).substr(leaf));
         return {};
     }
 
     bool RaisedRights() override { return false; }
 
     Failure Look(const Folder& folder, const std::string& name, Info& info) override {
-        const std::wstring wide = NameOf(folder, name);
-        const DWORD attributes = GetFileAttributesW(wide.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return Fail(GetLastError());
-        const HANDLE file = OpenAny(wide);
+        // Its attributes even where it cannot be opened to tell its identity.
         BY_HANDLE_FILE_INFORMATION data{};
-        data.dwFileAttributes = attributes;
+        data.dwFileAttributes = GetFileAttributesW(NameOf(folder, name).c_str());
+        if (data.dwFileAttributes == INVALID_FILE_ATTRIBUTES) return Fail(GetLastError());
         data.nNumberOfLinks = 1;
+        const HANDLE file = OpenAny(NameOf(folder, name));
         Identity(file, data);
         info = InfoFrom(file, data);
-        if (file == INVALID_HANDLE_VALUE) info.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::Regular;
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         return {};
     }
@@ -299,14 +379,7 @@ public:
         return Checked(DeleteFileW(NameOf(folder, name).c_str()));
     }
 
-    Failure SyncNamed(const Folder& folder, const std::string& name) override {
-        const HANDLE file = CreateFileW(NameOf(folder, name).c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return Fail(GetLastError());
-        const Failure failure = Checked(FlushFileBuffers(file));
-        CloseHandle(file);
-        return failure;
-    }
+    Failure SyncNamed(const Folder& folder, const std::string& name) override { return Flushed(NameOf(folder, name)); }
 
     LockState Probe(const Folder& folder, const std::string& name) override {
         const HANDLE alone =
@@ -325,11 +398,10 @@ public:
 
     Failure Read(const File& file, std::uint64_t offset, char* buffer, std::size_t size, std::size_t& got) override {
         OVERLAPPED at = At(offset);
-        DWORD count = 0;
-        got = 0;
-        if (ReadFile(Native(*file), buffer, static_cast<DWORD>(size), &count, &at)) got = count;
-        else if (GetLastError() != ERROR_HANDLE_EOF) return Fail(GetLastError());
-        return {};
+        DWORD count = 0;  // none at the end
+        const bool read = ReadFile(Native(*file), buffer, static_cast<DWORD>(size), &count, &at) || GetLastError() == ERROR_HANDLE_EOF;
+        got = count;
+        return read ? Failure{} : Fail(GetLastError());
     }
 
     Failure WriteAt(const File& file, std::uint64_t offset, std::string_view bytes) override {
@@ -351,8 +423,8 @@ public:
         if (size <= static_cast<std::uint64_t>(now.QuadPart)) return {};
         const auto set = Newer().setFileInformationByHandle;
         if (set == nullptr) return Fail(ERROR_NOT_SUPPORTED);  // XP: only an early answer on a full disk is lost
-        FileAllocationInfo reserve{};
-        reserve.allocationSize.QuadPart = static_cast<LONGLONG>(size);
+        LARGE_INTEGER reserve{};
+        reserve.QuadPart = static_cast<LONGLONG>(size);
         if (set(Native(*file), kFileAllocationInfo, &reserve, sizeof reserve)) return {};
         const DWORD error = GetLastError();
         return error == ERROR_INVALID_PARAMETER ? Fail(ERROR_NOT_SUPPORTED) : Fail(error);
@@ -386,19 +458,45 @@ public:
         return Utf8(account);
     }
 
+    // Asked in that language only: with none named, Windows would answer in its own.
     std::string SystemWords(long code, std::string_view language) override {
-        return detail::SystemWords(static_cast<DWORD>(code), language);
+        LANGID asked = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+        if (language != "en") {
+            if (InterfaceLanguage() != language) return {};
+            asked = GetUserDefaultUILanguage();
+        }
+        wchar_t* buffer = nullptr;
+        const DWORD length =
+            FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, static_cast<DWORD>(code), asked, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        std::wstring text = length > 0 ? std::wstring(buffer, length) : std::wstring();
+        LocalFree(buffer);
+        while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'.' || text.back() == L' '))
+            text.pop_back();
+        return Utf8(text);
     }
 
     Os System() const override { return Os::Windows; }
-    std::int64_t Now() override {
-        FILETIME now{};
-        GetSystemTimeAsFileTime(&now);
-        return SinceNineteenSeventy(now) / kTicksPerSecond;
-    }
 };
 
 }  // namespace
+
+NewerFunctions& Newer() {
+    static NewerFunctions functions = [] {
+        const auto find = [](auto& function, const wchar_t* module, const char* name) {
+            const HMODULE loaded = LoadLibraryW(module);  // the system's own
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                loaded != nullptr ? reinterpret_cast<void*>(GetProcAddress(loaded, name)) : nullptr);
+        };
+        NewerFunctions found{};
+        find(found.getFinalPathNameByHandle, L"kernel32.dll", "GetFinalPathNameByHandleW");
+        find(found.setFileInformationByHandle, L"kernel32.dll", "SetFileInformationByHandle");
+        find(found.compareStringOrdinal, L"kernel32.dll", "CompareStringOrdinal");
+        find(found.getKnownFolderPath, L"shell32.dll", "SHGetKnownFolderPath");
+        return found;
+    }();
+    return functions;
+}
 
 FileSystem& PlatformFileSystem() { static Win32FileSystem platform; return platform; }
 

@@ -14,7 +14,7 @@
 #include "config_file.h"
 #include "faults.h"
 #include "file_test_support.h"
-#include "win32_paths.h"
+#include "win32_text.h"
 
 namespace kov {
 namespace {
@@ -193,7 +193,7 @@ TEST_F(ConfigFileWin32Test, TheWindowsFolderIsNeverTheGamesFolder) {
     const OpenResult opened = file.Read(store);
     EXPECT_EQ(opened.outcome, OpenOutcome::NoFolder);
     EXPECT_EQ(Named(opened.reason), "WindowsFolder");
-    EXPECT_TRUE(detail::SameName(Wide(opened.reason.path), windows)) << opened.reason.path;
+    EXPECT_EQ(lstrcmpiW(Wide(opened.reason.path).c_str(), windows), 0) << opened.reason.path;
     EXPECT_FALSE(file.Save(kNew).saved());
     EXPECT_EQ(fs::exists(fs::path(windows) / kConfigFileName), hadOne);
 }

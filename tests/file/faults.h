@@ -86,7 +86,6 @@ public:
     }
     std::string SystemWords(long code, std::string_view language) override { return real_.SystemWords(code, language); }
     detail::Os System() const override { return real_.System(); }
-    std::int64_t Now() override { return real_.Now(); }
 
 private:
     struct Plan {

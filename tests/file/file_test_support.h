@@ -24,7 +24,7 @@
 #include "file_contents.h"
 #include "file_types.h"
 #ifdef _WIN32
-#include "win32_paths.h"
+#include "win32_newer.h"
 #endif
 
 namespace kov {

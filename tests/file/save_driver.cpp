@@ -22,7 +22,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "win32_paths.h"
+#include "win32_newer.h"
 #endif
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "config_app.h"
 #include "question_box.h"
-#include "win32_paths.h"
+#include "win32_newer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     kov::detail::Newer() = {};

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "win32_paths.h"
+#include "win32_newer.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
