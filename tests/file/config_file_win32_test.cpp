@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -29,19 +27,6 @@ using testing::Write;
 
 const std::string kOld = OnDisk("[/A]\n\"k\"=dword:00000001\n");
 const std::string kNew = "[]\n\n[/A]\n\"k\"=dword:00000002\n\n";
-
-std::uint64_t FileIndex(const fs::path& path) {
-    const BY_HANDLE_FILE_INFORMATION info = testing::FileInfo(path);
-    return (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-}
-
-std::wstring Known(REFKNOWNFOLDERID id) {
-    wchar_t* path = nullptr;
-    SHGetKnownFolderPath(id, 0, nullptr, &path);
-    std::wstring folder = path != nullptr ? path : L"";
-    CoTaskMemFree(path);
-    return folder;
-}
 
 class ConfigFileWin32Test : public testing::FileTest {
 protected:
@@ -151,7 +136,7 @@ TEST_F(ConfigFileWin32Test, AFileHeldByAnotherProgramIsWaitedForThenNamed) {
 }
 
 TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) {
-    const fs::path state = fs::path(Known(FOLDERID_LocalAppData)) / L"kovconfig";
+    const fs::path state = testing::StateFolder();
     const Failure denied{Problem::AccessDenied, ERROR_ACCESS_DENIED};
     // The folder takes no new file (the player's own state folder still does).
     const auto besideTheFile = [](const std::string& name) { return name.find(".kov.ini.") != std::string::npos; };
@@ -169,14 +154,14 @@ TEST_F(ConfigFileWin32Test, WhatOnlyTheFileItselfCanKeepIsKeptByWritingInPlace) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Write(kConfigFileName, std::string(c.what) == "a grown file" ? OnDisk("[]\n") : kOld + kOld + kOld);
-        const std::uint64_t index = FileIndex(kConfigFileName);
+        const auto identity = testing::Identity(kConfigFileName);
         ConfigFile file(faulty_);
         c.arrange(faulty_);
         const SaveResult result = file.Save(kNew);
         faulty_.Clear();
         EXPECT_EQ(result.outcome, SaveOutcome::Saved) << result.reason;
         EXPECT_EQ(Contents(kConfigFileName), OnDisk(kNew));
-        EXPECT_EQ(FileIndex(kConfigFileName), index) << "the same file, written in place";
+        EXPECT_EQ(testing::Identity(kConfigFileName), identity) << "the same file, written in place";
         EXPECT_EQ(Others(), std::vector<std::string>{}) << "no journal left beside it";
         EXPECT_TRUE(!fs::exists(state) || fs::is_empty(state)) << "nor in the player's own folder";
     }
@@ -205,23 +190,15 @@ TEST_F(ConfigFileWin32Test, FoldersBeyond260CharactersWork) {
         ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
     }
     ASSERT_TRUE(SetCurrentDirectoryW(deep.c_str()));
-    const std::wstring name = deep + L"\\kov.ini";
-    HANDLE out = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(out, kOld.data(), static_cast<DWORD>(kOld.size()), &written, nullptr);
-    CloseHandle(out);
+    const fs::path name = deep + L"\\kov.ini";
+    Write(name, kOld);
     ConfigFile file;
     ConfigurationStore store;
     EXPECT_EQ(file.Read(store).outcome, OpenOutcome::Read);
     EXPECT_TRUE(testing::HasValue(store, "A", "k"));
     EXPECT_EQ(file.Save(kNew).outcome, SaveOutcome::Saved);
     EXPECT_GT(file.DisplayName().size(), 300u);
-    HANDLE in = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char bytes[256] = {};
-    DWORD count = 0;
-    ReadFile(in, bytes, sizeof bytes, &count, nullptr);
-    CloseHandle(in);
-    EXPECT_EQ(std::string(bytes, count), OnDisk(kNew));
+    EXPECT_EQ(Contents(name), OnDisk(kNew));
     SetCurrentDirectoryW(folder_.c_str());
     for (int level = 2; level >= 0; --level) {
         DeleteFileW((deep + L"\\kov.ini").c_str());
@@ -233,9 +210,9 @@ TEST_F(ConfigFileWin32Test, FoldersBeyond260CharactersWork) {
 TEST_F(ConfigFileWin32Test, AnOldGamesVirtualStoreCopyIsTheFileItReads) {
     if (testing::AsWindowsXp()) GTEST_SKIP() << "Windows XP keeps no VirtualStore copies";
     const std::wstring leaf = L"Kov test " + std::to_wstring(GetCurrentProcessId());
-    const fs::path game = fs::path(Known(FOLDERID_ProgramFilesX86)) / leaf;
+    const fs::path game = fs::path(testing::Known(FOLDERID_ProgramFilesX86)) / leaf;
     // "Program Files (x86)" on 64-bit Windows, "Program Files" on 32-bit.
-    const fs::path store = fs::path(Known(FOLDERID_LocalAppData)) / L"VirtualStore" / game.relative_path();
+    const fs::path store = fs::path(testing::Known(FOLDERID_LocalAppData)) / L"VirtualStore" / game.relative_path();
     fs::create_directories(game);
     fs::create_directories(store);
     Write(game / kConfigFileName, OnDisk("[/A]\n\"stale\"=dword:00000001\n"));

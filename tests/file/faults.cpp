@@ -55,6 +55,13 @@ Failure FaultyFileSystem::Pass(Step step, const std::string& name, const Call& c
     return Fails(step, name, failure) ? failure : call();
 }
 
+template <typename Call>
+Failure FaultyFileSystem::Opened(const std::string& name, File& file, const Call& call) {
+    const Failure failure = Pass(Step::Open, name, call);
+    if (!failure) names_[file.get()] = name;
+    return failure;
+}
+
 std::string FaultyFileSystem::NameOf(const File& file) const {
     const auto found = names_.find(file.get());
     return found != names_.end() ? found->second : std::string();
@@ -89,24 +96,13 @@ Failure FaultyFileSystem::Look(const Folder& folder, const std::string& name, de
     return Pass(Step::Count, folder->path + name, [&] { return real_.Look(folder, name, info); });
 }
 Failure FaultyFileSystem::Open(const Folder& folder, const std::string& name, bool forWriting, File& file) {
-    Failure failure;
-    if (Fails(Step::Open, folder->path + name, failure) || (failure = real_.Open(folder, name, forWriting, file)))
-        return failure;
-    names_[file.get()] = folder->path + name;
-    return {};
+    return Opened(folder->path + name, file, [&] { return real_.Open(folder, name, forWriting, file); });
 }
 Failure FaultyFileSystem::CreateNew(const Folder& folder, const std::string& name, bool hidden, File& file) {
-    Failure failure;
-    if (Fails(Step::Open, folder->path + name, failure) || (failure = real_.CreateNew(folder, name, hidden, file)))
-        return failure;
-    names_[file.get()] = folder->path + name;
-    return {};
+    return Opened(folder->path + name, file, [&] { return real_.CreateNew(folder, name, hidden, file); });
 }
 Failure FaultyFileSystem::CreateUnnamed(const Folder& folder, bool hidden, File& file) {
-    Failure failure;
-    if (Fails(Step::Open, folder->path, failure) || (failure = real_.CreateUnnamed(folder, hidden, file))) return failure;
-    names_[file.get()] = folder->path;
-    return {};
+    return Opened(folder->path, file, [&] { return real_.CreateUnnamed(folder, hidden, file); });
 }
 Failure FaultyFileSystem::GiveName(const File& file, const Folder& folder, const std::string& name) {
     Failure failure;

@@ -101,6 +101,9 @@ private:
     // The call, unless it is to fail.
     template <typename Call>
     detail::Failure Pass(Step step, const std::string& name, const Call& call);
+    // The call that opens file, unless it is to fail; the file is then known by name.
+    template <typename Call>
+    detail::Failure Opened(const std::string& name, detail::File& file, const Call& call);
     std::string NameOf(const detail::File& file) const;
 
     detail::FileSystem& real_;

@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>  // getpid, on Windows too
 #ifdef _WIN32
 #include <windows.h>
+#include <shlobj.h>
 #else
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #include "file_contents.h"
@@ -71,6 +72,26 @@ inline bool AsWindowsXp() {
     return detail::Newer().getKnownFolderPath == nullptr;
 #else
     return false;
+#endif
+}
+
+#ifdef _WIN32
+// A folder Windows knows (FOLDERID_...); empty where it has none.
+inline std::wstring Known(REFKNOWNFOLDERID id) {
+    wchar_t* path = nullptr;
+    SHGetKnownFolderPath(id, 0, nullptr, &path);
+    std::wstring folder = path != nullptr ? path : L"";
+    CoTaskMemFree(path);
+    return folder;
+}
+#endif
+
+// The player's own folder for this program, where journals go when the game's folder takes none.
+inline fs::path StateFolder() {
+#ifdef _WIN32
+    return fs::path(Known(FOLDERID_LocalAppData)) / L"kovconfig";
+#else
+    return fs::path(std::getenv("XDG_STATE_HOME")) / "kovconfig";
 #endif
 }
 
@@ -169,15 +190,7 @@ inline std::pair<std::uint64_t, std::uint64_t> Identity(const fs::path& path) {
 }
 
 // Whether two names lead to one file.
-inline bool SameFile(const fs::path& a, const fs::path& b) {
-#ifdef _WIN32
-    const BY_HANDLE_FILE_INFORMATION first = FileInfo(a), second = FileInfo(b);
-    return first.nNumberOfLinks > 0 && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
-#else
-    return fs::equivalent(a, b);
-#endif
-}
+inline bool SameFile(const fs::path& a, const fs::path& b) { return LinkCount(a) > 0 && Identity(a) == Identity(b); }
 
 // Removes a folder and all in it. Files go before folders, so that a link never outlives its
 // target (Wine cannot see such a link, nor remove it).
@@ -211,7 +224,7 @@ protected:
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = test->name();
         std::replace(name.begin(), name.end(), '/', '-');  // a parameterized test's
-        folder_ = fs::temp_directory_path() / ("kovconfig-" + name + "-" + std::to_string(Process()));
+        folder_ = fs::temp_directory_path() / ("kovconfig-" + name + "-" + std::to_string(::getpid()));
         RemoveTree(folder_);
         fs::create_directories(folder_);
         fs::current_path(folder_);
@@ -233,15 +246,6 @@ public:
 protected:
     fs::path folder_;
     fs::path previous_;
-
-private:
-    static unsigned long Process() {
-#ifdef _WIN32
-        return GetCurrentProcessId();
-#else
-        return static_cast<unsigned long>(::getpid());
-#endif
-    }
 };
 
 }  // namespace kov::testing

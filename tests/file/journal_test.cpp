@@ -12,11 +12,7 @@
 #include "own_names.h"
 #include "stop_driver.h"
 
-#ifdef _WIN32
-#include <shlobj.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
+#ifndef _WIN32
 #include <unistd.h>
 #endif
 
@@ -29,6 +25,7 @@ using detail::EncodeJournal;
 using detail::Journal;
 using testing::Contents;
 using testing::OnDisk;
+using testing::StateFolder;
 using testing::Write;
 
 const std::string kOld = OnDisk("[/CONFIG_CATEGORY_USER]\n\"mine\"=dword:00000001\n\"more\"=dword:00000003\n");
@@ -41,19 +38,6 @@ Journal JournalOf(const std::string& old, const std::string& text, std::pair<std
     info.device = identity.first;
     info.inode = identity.second;
     return detail::JournalOf(info, std::move(path), old, text);
-}
-
-// The player's own folder for this program, where journals go when the game's folder takes none.
-fs::path StateFolder() {
-#ifdef _WIN32
-    wchar_t* local = nullptr;
-    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local);
-    const fs::path folder = fs::path(local) / L"kovconfig";
-    CoTaskMemFree(local);
-    return folder;
-#else
-    return fs::path(std::getenv("XDG_STATE_HOME")) / "kovconfig";
-#endif
 }
 
 class JournalTest : public testing::FileTest {
@@ -226,7 +210,7 @@ TEST_F(JournalTest, AJournalInThePlayersOwnFolderIsFinishedToo) {
 TEST_F(JournalTest, StaleTemporaryFilesGoAndARunningSavesStays) {
     Write(kConfigFileName, kOld);
     // Known by name and by what they hold, whoever the file system shows as their owner.
-    for (const char* name : {".kov.ini.stale001", ".kov.ini.held0001", ".kov.ini.toolong01"}) Write(name, OnDisk("[]\n\n"));
+    for (const char* name : {".kov.ini.stale001", ".kov.ini.toolong01"}) Write(name, OnDisk("[]\n\n"));
     Write(".kov.ini.empty001", "");
     for (const char* name : {".kov.ini.theirs01", "notes.txt"}) Write(name, "x");
 #ifndef _WIN32
@@ -235,19 +219,14 @@ TEST_F(JournalTest, StaleTemporaryFilesGoAndARunningSavesStays) {
         ASSERT_EQ(::chown(".kov.ini.stale001", 65534, 65534), 0);
     }
 #endif
-#ifdef _WIN32
-    HANDLE held = CreateFileW(L".kov.ini.held0001", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-#else
-    const int held = ::open(".kov.ini.held0001", O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-#endif
+    // Held as a running save holds its own.
+    detail::FileSystem& layer = detail::PlatformFileSystem();
+    detail::Folder here;
+    detail::File held;
+    ASSERT_FALSE(layer.OpenCurrentFolder(here) || layer.CreateNew(here, ".kov.ini.held0001", true, held) ||
+                 layer.WriteAt(held, 0, OnDisk("[]\n\n")) || layer.Lock(held));
     EXPECT_TRUE(ConfigFile().Recover().empty());
-#ifdef _WIN32
-    CloseHandle(held);
-#else
-    ::close(held);
-#endif
+    held.reset();
     EXPECT_EQ(Others(), (std::vector<std::string>{".kov.ini.held0001", ".kov.ini.theirs01", ".kov.ini.toolong01", "notes.txt"}));
     EXPECT_EQ(Contents(kConfigFileName), kOld);
 }

@@ -19,39 +19,30 @@ chmod 755 "$work/save_driver" "$work/kill_shim.so"
 
 source "$(dirname "$(realpath "$0")")/stop_checks.sh"
 write_save_texts "$work"
-run=()         # as another user, for the "foreign" kind
-stop=()        # the shim's settings for a save killed before a call
+run=()  # as another user, for the "foreign" kind
+stopping=(KOV_SIGNAL=9 LD_PRELOAD="$work/kill_shim.so")
 driver_command() { env "${stop[@]}" XDG_STATE_HOME="$work/state" "${run[@]}" "$work/save_driver" "$@"; }
 native() { echo "$1"; }
 
 # scenario NAME OLD NEW KIND: KIND is plain, linked, or foreign (another user, a folder only
 # root may change).
 scenario() {
-  local name=$1 kind=$4 n=1 points=0
+  local name=$1 kind=$4
   old=$2 new=$3 run=()
   if [ "$kind" = foreign ]; then
     if [ "$(id -u)" -ne 0 ]; then echo "skipped: $name (needs root to run as another user)"; return; fi
     run=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   fi
-  while :; do
-    rm -rf "$work/game" "$work/state"
-    mkdir -p "$work/game" "$work/state"
-    [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
-    case $kind in
-      linked) ln "$work/game/kov.ini" "$work/game/second" ;;
-      foreign) chown 65534:65534 "$work/game/kov.ini" "$work/state"; chmod 755 "$work/game" ;;
-    esac
-    stop=(KOV_STOP_AT=$n KOV_SIGNAL=9 LD_PRELOAD="$work/kill_shim.so")
-    drive "$work/game" save "$work/$new"
-    stop=()
-    [ "$status" -eq 0 ] && break  # the save came to its end before call n
-    if [ "$status" -ne 137 ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
-    points=$((points + 1))
-    after_stop "$name, killed before call $n" "$work/game" "$work/state/kovconfig"
-    n=$((n + 1))
-  done
-  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"
-  echo "ok: $name: killed at each of $points calls"
+  stop_at_each_call "$name" "$work/$new" 137 "$work/game" "$work/state/kovconfig"  # 128 + SIGKILL
+}
+prepare() {
+  rm -rf "$work/game" "$work/state"
+  mkdir -p "$work/game" "$work/state"
+  [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
+  case $kind in
+    linked) ln "$work/game/kov.ini" "$work/game/second" ;;
+    foreign) chown 65534:65534 "$work/game/kov.ini" "$work/state"; chmod 755 "$work/game" ;;
+  esac
 }
 
 scenario "an ordinary file" small large plain

@@ -1,8 +1,8 @@
 # Shared by the tests that stop the real save before each of its calls (sourced): by a kill
 # (kill_every_call.sh), by a power cut (power_cut.sh) and under Wine (tests/win32/kill_every_step.sh).
 # It gives the two texts they save over each other, the driver's runs with what each said, the
-# checks after each stop, and the count of failures. The caller sets `work` (its folder), and
-# defines
+# checks after each stop, the run stopped before each call in turn, and the count of failures.
+# The caller sets `work` (its folder), and defines
 #   driver_command ARG...   prints nothing; runs the driver (save_driver) with ARG in the current
 #                           folder, as the platform runs it (natively, or under Wine)
 #   native PATH             the name of a file as the driver takes it (a Windows name under Wine)
@@ -56,4 +56,27 @@ after_stop() {
   [ "$old" = - ] || oldfile=$(native "$work/$old")
   drive "$game" after-stop "$oldfile" "$(native "$work/$new")" "$(native "$state")"
   [ "$status" -eq 0 ] || fail "$what: $(said)"
+}
+
+# stop_at_each_call NAME SAVED STOPPED GAME STATE: the save of the text in SAVED (as the driver
+# names it) over $work/$old in GAME, stopped before its call 1, 2, ... in turn (KOV_STOP_AT, with
+# the caller's `stopping` settings) until it comes to its end, each run in a GAME that the
+# caller's `prepare` makes afresh; a stopped save ends with status STOPPED. After each stop, the
+# checks (journals in STATE); at the end, the new text in kov.ini.
+stopping=()
+stop=()
+stop_at_each_call() {
+  local name=$1 saved=$2 stopped=$3 game=$4 state=$5 n=1
+  while :; do
+    prepare
+    stop=(KOV_STOP_AT=$n "${stopping[@]}")
+    drive "$game" save "$saved"
+    stop=()
+    [ "$status" -eq 0 ] && break  # the save came to its end before call n
+    if [ "$status" -ne "$stopped" ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
+    after_stop "$name, stopped before call $n" "$game" "$state"
+    n=$((n + 1))
+  done
+  cmp -s "$game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"
+  echo "ok: $name: stopped before each of $((n - 1)) calls"
 }

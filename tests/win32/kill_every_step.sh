@@ -20,7 +20,6 @@ user=$(wine cmd /c echo %USERNAME% 2>/dev/null | tr -d '\r')
 state="$WINEPREFIX/drive_c/users/$user/AppData/Local/kovconfig"
 as_xp=()
 [ "${KOV_AS_WINDOWS_XP:-0}" != 1 ] || as_xp=(--as-windows-xp)
-stop=()  # the save ended before a call
 driver_command() { env "${stop[@]}" wine "$driver" "${as_xp[@]}" "$@"; }
 # Wine's Z: drive is the Unix root: a name for the driver without starting winepath (a Wine
 # program itself) for each one.
@@ -29,24 +28,15 @@ rerun_unstarted=1
 
 # scenario NAME OLD NEW KIND: KIND is plain or linked (a second hard link: saved in place).
 scenario() {
-  local name=$1 kind=$4 n=1 points=0
+  local name=$1 kind=$4
   old=$2 new=$3
-  while :; do
-    rm -rf "$work/game" "$state"
-    mkdir -p "$work/game"
-    [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
-    [ "$kind" = linked ] && ln "$work/game/kov.ini" "$work/game/second"
-    stop=(KOV_STOP_AT=$n)
-    drive "$work/game" save "$(native "$work/$new.lf")"
-    stop=()
-    [ "$status" -eq 0 ] && break  # the save came to its end before call n
-    if [ "$status" -ne 9 ]; then fail "$name: the save ended with status $status at call $n; $(said)"; break; fi
-    points=$((points + 1))
-    after_stop "$name, ended before call $n" "$work/game" "$state"
-    n=$((n + 1))
-  done
-  cmp -s "$work/game/kov.ini" "$work/$new" || fail "$name: the save that ran to its end did not save; $(said)"
-  echo "ok: $name: ended at each of $points calls"
+  stop_at_each_call "$name" "$(native "$work/$new.lf")" 9 "$work/game" "$state"  # the driver's TerminateProcess
+}
+prepare() {
+  rm -rf "$work/game" "$state"
+  mkdir -p "$work/game"
+  [ "$old" = - ] || cp "$work/$old" "$work/game/kov.ini"
+  if [ "$kind" = linked ]; then ln "$work/game/kov.ini" "$work/game/second"; fi
 }
 
 scenario "an ordinary file, replaced" small large plain
