@@ -135,9 +135,8 @@ TEST(FileMessages, SayWhatHappenedWhatToDoAndWhatTheFileHolds) {
         {"en", [] { return DroppedLinesQuestion(kLinux, {3, "; a comment\x01"}); },
          "3 lines of /g/kov.ini are not settings that this program can keep. The first is: “; a comment\\x01”.\n\nSave "
          "the settings without them? Cancel returns to the dialog without saving."},
-        {"pl", [] { return DroppedLinesQuestion(kLinux, {1, "x"}).substr(0, 8); }, "1 linia "},
+        // The count in its plural form (each form's numbers: the catalogue's test).
         {"pl", [] { return DroppedLinesQuestion(kLinux, {4, "x"}).substr(0, 8); }, "4 linie "},
-        {"pl", [] { return DroppedLinesQuestion(kLinux, {12, "x"}).substr(0, 9); }, "12 linii "},
         {"en", [] { return UnprotectedWriteQuestion(kLinux); },
          "/g/kov.ini can only be saved by writing over it in place, and no copy of its old settings could be kept "
          "first, neither beside it nor in your own folder for this program. If the save were interrupted by a crash or "

@@ -1,5 +1,6 @@
 // The main of every GoogleTest program under Wine: given --as-windows-xp, it runs the tests as
-// Windows XP would, every function newer than XP missing from the start.
+// Windows XP would, every function newer than XP that the file layer looks up missing from the
+// start (no test program here asks the player a question, the window layer's other one).
 #include <gtest/gtest.h>
 
 #include <cstring>
